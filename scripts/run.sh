@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds Quillfen and starts it. Arguments are passed to the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"
+
+if [[ -x build/quillfen ]]; then
+    exec build/quillfen "$@"
+fi
+# Until the desktop window exists, the command-line front end is the program.
+exec build/quillfen-cli "$@"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test, then builds the layers without a user
+# interface under AddressSanitizer and UndefinedBehaviorSanitizer and runs
+# their tests again. Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh
+
+jobs=$(nproc)
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+echo "== Build (RelWithDebInfo) =="
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+
+echo "== Build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DQUILLFEN_SANITIZE=ON -DQUILLFEN_WITH_UI=OFF >/dev/null
+cmake --build build-sanitize -j "$jobs"
+
+echo "== Tests (sanitizers) =="
+ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+echo "== Tests =="
+ctest --test-dir build --output-on-failure -j "$jobs"

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillfen {
+
+enum class SyncStatus { success, cancelled, failed };
+
+std::string toString(SyncStatus status);
+std::optional<SyncStatus> syncStatusFromString(std::string_view text);
+
+} // namespace quillfen

@@ -1,0 +1,46 @@
+#include "TempDir.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+namespace quillfen::test {
+
+TempDir::TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/dir-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path TempDir::write(std::string_view relative, std::string_view content) const {
+    auto file = path_ / relative;
+    writeFile(file, content);
+    return file;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::filesystem::path& path, std::string_view content) {
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+} // namespace quillfen::test

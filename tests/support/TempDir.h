@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace quillfen::test {
+
+// A fresh folder under TMPDIR, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(std::string_view relative) const { return path_ / relative; }
+
+    // Writes a file (creating its parent folders) and returns its path.
+    std::filesystem::path write(std::string_view relative, std::string_view content) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Reads a whole file; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, std::string_view content);
+
+} // namespace quillfen::test
