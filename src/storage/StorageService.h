@@ -1,0 +1,89 @@
+#pragma once
+
+#include "records/AppPreferences.h"
+#include "records/ExclusionPattern.h"
+#include "records/HistoryEntry.h"
+#include "records/SettingsBackup.h"
+#include "records/SyncProfile.h"
+#include "records/Uuid.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillfen {
+
+// Owner of everything kept between starts: profiles, history, schedule
+// preferences and the global exclusion list, each mirrored by a JSON file in
+// the container folder. Never reports an error: reads fall back to defaults,
+// failed writes are dropped.
+class StorageService {
+public:
+    enum class Collection { profiles, history, preferences, exclusionPatterns };
+    using Observer = std::function<void(Collection)>;
+
+    static constexpr std::size_t kMaxHistoryEntries = 200;
+    static constexpr std::string_view kProfilesFile = "profiles.json";
+    static constexpr std::string_view kHistoryFile = "history.json";
+    static constexpr std::string_view kPreferencesFile = "preferences.json";
+    static constexpr std::string_view kExclusionsFile = "exclusions.json";
+
+    // Sets the defaults, creates the container (failure ignored) and loads.
+    explicit StorageService(std::filesystem::path container);
+
+    // The process-wide instance over defaultContainer(), made on first use.
+    static StorageService& shared();
+    // $XDG_DATA_HOME/Quillfen, or ~/.local/share/Quillfen.
+    static std::filesystem::path defaultContainer();
+
+    const std::filesystem::path& container() const { return container_; }
+
+    const std::vector<SyncProfile>& profiles() const { return profiles_; }
+    const std::vector<HistoryEntry>& history() const { return history_; }
+    const AppPreferences& preferences() const { return preferences_; }
+    const std::vector<ExclusionPattern>& exclusionPatterns() const { return exclusionPatterns_; }
+
+    // Every assignment notifies the observers, even of an equal value.
+    void setProfiles(std::vector<SyncProfile> value);
+    void setHistory(std::vector<HistoryEntry> value);
+    void setPreferences(AppPreferences value);
+    void setExclusionPatterns(std::vector<ExclusionPattern> value);
+
+    int addObserver(Observer observer);
+    void removeObserver(int token);
+
+    void load();
+
+    void save(const std::vector<SyncProfile>& value, std::string_view fileName);
+    void save(const std::vector<HistoryEntry>& value, std::string_view fileName);
+    void save(const AppPreferences& value, std::string_view fileName);
+    void save(const std::vector<ExclusionPattern>& value, std::string_view fileName);
+
+    // The Logs folder, created (with parents) on every call when missing.
+    std::filesystem::path logsDirectory() const;
+
+    void addHistoryEntry(HistoryEntry entry);
+    void deleteHistoryEntry(const Uuid& id);
+
+    // The settings as a backup document's bytes; no value when encoding fails.
+    std::optional<std::string> makeBackup() const;
+    void restoreBackup(const SettingsBackup& backup);
+
+private:
+    void notify(Collection collection);
+
+    std::vector<SyncProfile> profiles_;
+    std::vector<HistoryEntry> history_;
+    AppPreferences preferences_;
+    std::vector<ExclusionPattern> exclusionPatterns_;
+    std::filesystem::path container_;
+    std::map<int, Observer> observers_;
+    int nextObserverToken_ = 0;
+};
+
+} // namespace quillfen
