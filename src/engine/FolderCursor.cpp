@@ -82,9 +82,14 @@ int FolderCursor::openChild(int parentFd, const std::string& name, bool create,
     }
     if (fd >= 0)
         return fd;
-    if (!create && (errno == ENOENT || errno == ENOTDIR))
+    int error = errno;
+    struct stat status {};
+    if (error == ENOTDIR && ::fstatat(parentFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(status.st_mode))
+        error = ELOOP; // say that a link is in the way, not a file
+    if (!create && (error == ENOENT || error == ENOTDIR))
         return kMissing;
-    throw FileSystemError(errno, pathOf(prefix));
+    throw FileSystemError(error, pathOf(prefix));
 }
 
 void FolderCursor::removeTree(int parentFd, const std::string& name,
