@@ -16,10 +16,28 @@ Verbs:
   scan FOLDER [--exclude PATTERN]... [--builtin] [-0]
         List the files a sync would consider, one relative path per line.
         Excluded items are reported on standard error as "Excluded: PATH".
+  sync SOURCE DESTINATION [--mirror] [--preserve-root] [--verify]
+       [--bwlimit KBPS] [--builtin] [--exclude PATTERN]... [--json] [--quiet]
+        Copy every file of SOURCE that is new or changed into DESTINATION.
+        Each event is printed as it happens ("Copied: PATH", "Error: PATH —
+        REASON", ...; --quiet leaves them out), then a summary. --mirror also
+        deletes destination files with no source counterpart; --preserve-root
+        copies into DESTINATION/<name of SOURCE>; --verify compares SHA-256
+        checksums of the copies afterwards; --bwlimit limits copying to KBPS
+        KB (1024 bytes) per second. --json prints the result as one JSON
+        object instead (event lines then go to standard error). The first
+        interrupt stops after the current file, a second one at once.
+  preview SOURCE DESTINATION [same options as sync]
+        List what sync would do, writing nothing: "copy SIZE PATH" and
+        "delete PATH" lines, then a summary. --json prints one object with
+        "items" and "result".
 
 Options:
   --help       Show this help.
   --version    Show the version.
+
+Exit status: 0 success, 1 the run failed (message on standard error), 2 usage
+error, 3 finished but some files failed or did not verify, 130 interrupted.
 )";
 
 using Verb = std::function<int(const std::vector<std::string>&)>;
@@ -27,6 +45,8 @@ using Verb = std::function<int(const std::vector<std::string>&)>;
 const std::map<std::string, Verb>& verbs() {
     static const std::map<std::string, Verb> table = {
         {"scan", runScan},
+        {"sync", runSync},
+        {"preview", runPreview},
     };
     return table;
 }
