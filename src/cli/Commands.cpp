@@ -1,7 +1,6 @@
 #include "cli/Commands.h"
 
 #include <Version.h>
-
 #include <cstdio>
 #include <functional>
 #include <iostream>

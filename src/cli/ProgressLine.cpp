@@ -2,10 +2,9 @@
 
 #include "records/TextFormat.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 
 namespace quillfen::cli {
 namespace {

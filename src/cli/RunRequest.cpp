@@ -43,8 +43,8 @@ RunRequest parseRunRequest(const std::vector<std::string>& args) {
     // The built-in rules come first, as they do in the stored rule list.
     if (builtIn)
         request.options.excludePatterns = enabledPatternTexts(builtInPatterns());
-    request.options.excludePatterns.insert(request.options.excludePatterns.end(),
-                                           patterns.begin(), patterns.end());
+    request.options.excludePatterns.insert(request.options.excludePatterns.end(), patterns.begin(),
+                                           patterns.end());
     return request;
 }
 

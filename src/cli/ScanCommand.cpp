@@ -2,6 +2,8 @@
 
 namespace quillfen::cli {
 
-int runScan(const std::vector<std::string>&) { return kExitUsage; }
+int runScan(const std::vector<std::string>&) {
+    return kExitUsage;
+}
 
 } // namespace quillfen::cli

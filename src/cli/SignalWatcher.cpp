@@ -19,7 +19,8 @@ sigset_t watchedSignals() {
 }
 
 void say(const char* text) {
-    [[maybe_unused]] const auto ignored = ::write(STDERR_FILENO, text, std::char_traits<char>::length(text));
+    [[maybe_unused]] const auto ignored =
+        ::write(STDERR_FILENO, text, std::char_traits<char>::length(text));
 }
 
 } // namespace

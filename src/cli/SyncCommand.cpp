@@ -85,10 +85,13 @@ int executeSync(const RunRequest& request) {
     ProgressLine progress;
     SyncEngine engine;
     connectLog(engine, request, progress);
-    engine.onProgress = [&progress](const SyncProgress& snapshot) { progress.show(snapshot); };
+    engine.onProgress = [&progress](const SyncProgress& snapshot) {
+        progress.show(snapshot);
+    };
     SyncResult result;
     try {
-        result = engine.sync(request.source, request.destination, request.options, stop.get_token());
+        result =
+            engine.sync(request.source, request.destination, request.options, stop.get_token());
     } catch (const std::exception& error) {
         progress.clear();
         const auto failed = failedResult(error.what());
@@ -106,7 +109,9 @@ int executePreview(const RunRequest& request) {
     const SignalWatcher signals(std::stop_source(), true);
     SyncEngine engine;
     if (!request.quiet)
-        engine.onLog = [](const std::string& line) { std::cerr << line << '\n'; };
+        engine.onLog = [](const std::string& line) {
+            std::cerr << line << '\n';
+        };
     std::vector<DiffItem> items;
     try {
         items = engine.preview(request.source, request.destination, request.options);
@@ -136,7 +141,9 @@ int executePreview(const RunRequest& request) {
     return kExitSuccess;
 }
 
-int runSync(const std::vector<std::string>& args) { return executeSync(parseRunRequest(args)); }
+int runSync(const std::vector<std::string>& args) {
+    return executeSync(parseRunRequest(args));
+}
 
 int runPreview(const std::vector<std::string>& args) {
     return executePreview(parseRunRequest(args));

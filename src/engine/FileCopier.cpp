@@ -16,7 +16,7 @@
 namespace quillfen {
 namespace {
 
-constexpr std::size_t kWholeFileChunk = std::size_t(1) << 30;
+constexpr std::int64_t kWholeFileChunk = std::int64_t(1) << 30;
 constexpr std::size_t kThrottledChunk = 262'144;
 constexpr std::size_t kFallbackChunk = 262'144;
 
@@ -93,15 +93,19 @@ public:
 
     int fd() const { return fd_.get(); }
 
-    // Renames the file over `target`; a folder standing there is removed
-    // first, only now that the new content is complete.
+    // Renames the file over `target`. A folder standing there is removed
+    // only now that the new content is complete.
     void place(const std::string& target, const std::filesystem::path& targetPath) {
-        struct stat existing {};
-        if (::fstatat(folder_, target.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISDIR(existing.st_mode))
+        if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0) {
+            struct stat existing {};
+            if (errno != EISDIR ||
+                ::fstatat(folder_, target.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0 ||
+                !S_ISDIR(existing.st_mode))
+                throw FileSystemError(errno, targetPath);
             FolderCursor::removeTree(folder_, target, targetPath);
-        if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0)
-            throw FileSystemError(errno, targetPath);
+            if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0)
+                throw FileSystemError(errno, targetPath);
+        }
         placed_ = true;
     }
 
@@ -177,7 +181,7 @@ void FileCopier::copy(int sourceFolder, const std::string& sourceName, int desti
     TemporaryFile file(destinationFolder, temporary, output);
     const std::int64_t copied =
         rate_ ? copyThrottled(input.get(), output, sourcePath, destinationPath)
-              : copyContent(input.get(), output, sourcePath, destinationPath);
+              : copyContent(input.get(), output, before.st_size, sourcePath, destinationPath);
     copyMetadata(input.get(), output, before);
     struct stat after {};
     const bool changed =
@@ -187,12 +191,16 @@ void FileCopier::copy(int sourceFolder, const std::string& sourceName, int desti
         throw SyncError::changedWhileCopying(sourcePath);
 }
 
-std::int64_t FileCopier::copyContent(int input, int output, const std::filesystem::path& sourcePath,
+std::int64_t FileCopier::copyContent(int input, int output, std::int64_t size,
+                                     const std::filesystem::path& sourcePath,
                                      const std::filesystem::path& destinationPath) {
+    // Stops at the size read before the copy, sparing a call that would only
+    // find the end; a file that grew meanwhile shows in its size afterwards.
     std::int64_t total = 0;
-    for (;;) {
+    while (total < size) {
+        const auto wanted = std::min<std::int64_t>(size - total, kWholeFileChunk);
         const ssize_t moved =
-            ::copy_file_range(input, nullptr, output, nullptr, kWholeFileChunk, 0);
+            ::copy_file_range(input, nullptr, output, nullptr, static_cast<std::size_t>(wanted), 0);
         if (moved > 0) {
             total += moved;
             continue;
@@ -205,8 +213,11 @@ std::int64_t FileCopier::copyContent(int input, int output, const std::filesyste
             throwCopyError(errno, sourcePath, destinationPath);
         break;
     }
+    if (total >= size)
+        return total;
     for (;;) {
-        const ssize_t moved = ::sendfile(output, input, nullptr, kWholeFileChunk);
+        const ssize_t moved =
+            ::sendfile(output, input, nullptr, static_cast<std::size_t>(kWholeFileChunk));
         if (moved > 0) {
             total += moved;
             continue;

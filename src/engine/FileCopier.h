@@ -46,7 +46,8 @@ private:
     // A temporary file that is removed again unless it was renamed into place.
     class TemporaryFile;
 
-    std::int64_t copyContent(int input, int output, const std::filesystem::path& sourcePath,
+    std::int64_t copyContent(int input, int output, std::int64_t size,
+                             const std::filesystem::path& sourcePath,
                              const std::filesystem::path& destinationPath);
     std::int64_t copyThrottled(int input, int output, const std::filesystem::path& sourcePath,
                                const std::filesystem::path& destinationPath);

@@ -1,3 +1,5 @@
 #include <gtest/gtest.h>
 
-TEST(CliPlaceholder, Builds) { SUCCEED(); }
+TEST(CliPlaceholder, Builds) {
+    SUCCEED();
+}

@@ -1,11 +1,10 @@
 #include "CliRunner.h"
 #include "TempDir.h"
 
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-
 #include <csignal>
 #include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <thread>
 
 namespace quillfen {
@@ -39,7 +38,8 @@ TEST_F(SyncCliTest, SyncPrintsEachEventThenTheSummary) {
     outcome = runCli({"sync", "--quiet", src(), dst(), "--exclude=*.tmp"});
     EXPECT_EQ(outcome.exitStatus, 0);
     EXPECT_EQ(outcome.out.find("Copied"), std::string::npos);
-    EXPECT_NE(outcome.out.find("Files:       0 copied, 0 deleted, 1 processed\n"), std::string::npos);
+    EXPECT_NE(outcome.out.find("Files:       0 copied, 0 deleted, 1 processed\n"),
+              std::string::npos);
 }
 
 TEST_F(SyncCliTest, FailedFilesGiveStatusThreeAndAFailedLine) {
@@ -87,13 +87,13 @@ TEST_F(SyncCliTest, RunFailuresAndUsageErrors) {
     EXPECT_EQ(outcome.err,
               "Source and destination overlap: " + src() + " and " + src() + "/inside\n");
 
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"sync"},
-             {"sync", src()},
-             {"sync", src(), dst(), "extra"},
-             {"sync", src(), dst(), "--bwlimit", "fast"},
-             {"sync", src(), dst(), "--bwlimit"},
-             {"preview", src(), dst(), "--frobnicate"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"sync"},
+                                               {"sync", src()},
+                                               {"sync", src(), dst(), "extra"},
+                                               {"sync", src(), dst(), "--bwlimit", "fast"},
+                                               {"sync", src(), dst(), "--bwlimit"},
+                                               {"preview", src(), dst(), "--frobnicate"}}) {
         outcome = runCli(args);
         EXPECT_EQ(outcome.exitStatus, 2) << args.back();
         EXPECT_FALSE(outcome.err.empty());
@@ -126,11 +126,11 @@ TEST_F(SyncCliTest, PreviewListsThePlanAndWritesNothing) {
 TEST_F(SyncCliTest, AnInterruptCancelsAThrottledSync) {
     root.write("src/big", std::string(2'000'000, 'b'));
     root.write("dst/big", "old");
-    const auto outcome = runCli({"sync", src(), dst(), "--bwlimit", "100", "--json"}, false,
-                                [](pid_t child) {
-                                    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-                                    ::kill(child, SIGINT);
-                                });
+    const auto outcome =
+        runCli({"sync", src(), dst(), "--bwlimit", "100", "--json"}, false, [](pid_t child) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            ::kill(child, SIGINT);
+        });
     EXPECT_EQ(outcome.exitStatus, 130) << outcome.err;
     const auto result = nlohmann::json::parse(outcome.out);
     EXPECT_EQ(result["status"], "cancelled");
