@@ -31,9 +31,14 @@ bool errorBlamesDestination(int errorNumber) {
                           errorBlamesDestination(errorNumber) ? destinationPath : sourcePath);
 }
 
-bool mayFallBack(int errorNumber) {
+// Errors after which a simpler copy method can take over where it stopped.
+bool copyRangeUnsupported(int errorNumber) {
     return errorNumber == EXDEV || errorNumber == ENOSYS || errorNumber == EOPNOTSUPP ||
            errorNumber == EINVAL;
+}
+
+bool sendfileUnsupported(int errorNumber) {
+    return errorNumber == EINVAL || errorNumber == ENOSYS;
 }
 
 // Writes all `size` bytes; false when the output refuses some of them.
@@ -194,55 +199,46 @@ void FileCopier::copy(int sourceFolder, const std::string& sourceName, int desti
 std::int64_t FileCopier::copyContent(int input, int output, std::int64_t size,
                                      const std::filesystem::path& sourcePath,
                                      const std::filesystem::path& destinationPath) {
-    // Stops at the size read before the copy, sparing a call that would only
-    // find the end; a file that grew meanwhile shows in its size afterwards.
+    // Each method stops at the size read before the copy, sparing a call
+    // that would only find the end; a file that grew meanwhile shows in its
+    // size afterwards.
     std::int64_t total = 0;
-    while (total < size) {
-        const auto wanted = std::min<std::int64_t>(size - total, kWholeFileChunk);
-        const ssize_t moved =
-            ::copy_file_range(input, nullptr, output, nullptr, static_cast<std::size_t>(wanted), 0);
-        if (moved > 0) {
-            total += moved;
-            continue;
+    const auto move = [&](auto step, bool (*unsupported)(int)) {
+        while (total < size) {
+            const auto wanted = static_cast<std::size_t>(std::min(size - total, kWholeFileChunk));
+            const ssize_t moved = step(wanted);
+            if (moved > 0)
+                total += moved;
+            else if (moved == 0)
+                return true;
+            else if (errno == EINTR)
+                continue;
+            else if (unsupported(errno))
+                return false;
+            else
+                throwCopyError(errno, sourcePath, destinationPath);
         }
-        if (moved == 0)
-            return total;
-        if (errno == EINTR)
-            continue;
-        if (!mayFallBack(errno))
-            throwCopyError(errno, sourcePath, destinationPath);
-        break;
-    }
-    if (total >= size)
+        return true;
+    };
+    if (move(
+            [&](std::size_t wanted) {
+                return ::copy_file_range(input, nullptr, output, nullptr, wanted, 0);
+            },
+            copyRangeUnsupported))
         return total;
-    for (;;) {
-        const ssize_t moved =
-            ::sendfile(output, input, nullptr, static_cast<std::size_t>(kWholeFileChunk));
-        if (moved > 0) {
-            total += moved;
-            continue;
-        }
-        if (moved == 0)
-            return total;
-        if (errno == EINTR)
-            continue;
-        if (errno != EINVAL && errno != ENOSYS)
-            throwCopyError(errno, sourcePath, destinationPath);
-        break;
-    }
+    if (move([&](std::size_t wanted) { return ::sendfile(output, input, nullptr, wanted); },
+             sendfileUnsupported))
+        return total;
     std::vector<char> buffer(kFallbackChunk);
-    for (;;) {
-        const ssize_t read = ::read(input, buffer.data(), buffer.size());
-        if (read < 0 && errno == EINTR)
-            continue;
-        if (read < 0)
-            throw FileSystemError(errno, sourcePath);
-        if (read == 0)
-            return total;
-        if (!writeAll(output, buffer.data(), static_cast<std::size_t>(read)))
-            throw FileSystemError(errno, destinationPath);
-        total += read;
-    }
+    move(
+        [&](std::size_t wanted) {
+            const ssize_t read = ::read(input, buffer.data(), std::min(wanted, buffer.size()));
+            if (read > 0 && !writeAll(output, buffer.data(), static_cast<std::size_t>(read)))
+                throw FileSystemError(errno, destinationPath);
+            return read;
+        },
+        [](int) { return false; });
+    return total;
 }
 
 std::int64_t FileCopier::copyThrottled(int input, int output,

@@ -149,3 +149,24 @@ TEST(CopyAndVerifyTest, CancellingDuringVerificationKeepsTheFailuresFoundSoFar) 
 
 } // namespace
 } // namespace quillfen
+
+namespace quillfen {
+namespace {
+
+TEST(CopyAndVerifyTest, CopiesAcrossFileSystemsOfDifferentKinds) {
+    test::TempDir root;
+    char shared[] = "/dev/shm/quillfen-test-XXXXXX";
+    if (::mkdtemp(shared) == nullptr)
+        GTEST_SKIP() << "no /dev/shm here";
+    const std::filesystem::path other(shared);
+    const std::string content(3'000'000, 'z');
+    test::writeFile(other / "a", content);
+    EXPECT_TRUE(SyncEngine().copyIfNeeded(other / "a", root / "a", 0));
+    EXPECT_TRUE(SyncEngine().copyIfNeeded(root / "a", other / "b", 0));
+    EXPECT_EQ(readFile(root / "a"), content);
+    EXPECT_EQ(readFile(other / "b"), content);
+    std::filesystem::remove_all(other);
+}
+
+} // namespace
+} // namespace quillfen
