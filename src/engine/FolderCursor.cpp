@@ -18,6 +18,13 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 FolderCursor::FolderCursor(FileDescriptor root, std::filesystem::path rootPath)
     : root_(std::move(root)), rootPath_(std::move(rootPath)) {}
 
+FolderCursor FolderCursor::clone() const {
+    FileDescriptor root(::fcntl(root_.get(), F_DUPFD_CLOEXEC, 0));
+    if (!root.isOpen())
+        throw FileSystemError(errno, rootPath_);
+    return FolderCursor(std::move(root), rootPath_);
+}
+
 std::filesystem::path FolderCursor::pathOf(std::string_view relativePath) const {
     return relativePath.empty() ? rootPath_ : rootPath_ / relativePath;
 }
@@ -31,6 +38,10 @@ int FolderCursor::parentOf(std::string_view relativePath, bool create) {
     const auto slash = relativePath.rfind('/');
     const std::string_view folder =
         slash == std::string_view::npos ? std::string_view() : relativePath.substr(0, slash);
+    if (!create && !missing_.empty() && folder.starts_with(missing_) &&
+        (folder.size() == missing_.size() || folder[missing_.size()] == '/'))
+        return kMissing; // its files come one after another: look once
+    missing_.clear();
 
     // Keep the handles of the leading components this folder shares with the
     // previous one.
@@ -51,8 +62,10 @@ int FolderCursor::parentOf(std::string_view relativePath, bool create) {
         std::string name(folder.substr(position, end - position));
         const int parent = chain_.empty() ? root_.get() : chain_.back().second.get();
         const int fd = openChild(parent, name, create, folder.substr(0, end));
-        if (fd == kMissing)
+        if (fd == kMissing) {
+            missing_ = folder.substr(0, end);
             return kMissing;
+        }
         chain_.emplace_back(std::move(name), FileDescriptor(fd));
         position = end + 1;
     }

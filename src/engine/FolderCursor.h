@@ -21,6 +21,10 @@ public:
 
     FolderCursor(FileDescriptor root, std::filesystem::path rootPath);
 
+    // A second cursor on the same root, for another thread. Throws
+    // FileSystemError.
+    FolderCursor clone() const;
+
     // The handle of the folder holding `relativePath`'s last component.
     // Missing folders are created when `create` is set, otherwise kMissing is
     // returned. Throws FileSystemError (a link or a file in the way, ...).
@@ -47,6 +51,7 @@ private:
     FileDescriptor root_;
     std::filesystem::path rootPath_;
     std::vector<std::pair<std::string, FileDescriptor>> chain_;
+    std::string missing_; // the folder last found missing, if any
 };
 
 } // namespace quillfen
