@@ -46,6 +46,7 @@ private:
     // A temporary file that is removed again unless it was renamed into place.
     class TemporaryFile;
 
+    [[noreturn]] void failToOpen(const std::filesystem::path& path, bool forReading) const;
     std::int64_t copyContent(int input, int output, std::int64_t size,
                              const std::filesystem::path& sourcePath,
                              const std::filesystem::path& destinationPath);
