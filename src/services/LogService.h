@@ -43,10 +43,12 @@ public:
     LogService(const LogService&) = delete;
     LogService& operator=(const LogService&) = delete;
 
-    // The process-wide instance over StorageService::shared(), made on first use.
+    // The process-wide instance over StorageService::shared(), made on first
+    // use. It is never destroyed: quitting does not wait for a run's worker
+    // thread, which may still be writing its last lines during exit.
     static LogService& shared() {
-        static LogService instance(StorageService::shared());
-        return instance;
+        static LogService* const instance = new LogService(StorageService::shared());
+        return *instance;
     }
 
     // Writes the header as a new file (replacing one of that name) and keeps

@@ -100,7 +100,7 @@ void ScheduleService::timerReadable() {
     const ssize_t got = ::read(timerFd_, &expirations, sizeof expirations);
     if (got == static_cast<ssize_t>(sizeof expirations) && expirations > 0) {
         fire();
-    } else if (got < 0 && errno == ECANCELED && onFire_) {
+    } else if (got < 0 && errno == ECANCELED && nextFireDate_) {
         // The clock was set: the same wall-clock time is now a different
         // instant, so work it out again.
         arm(armedPreferences_, onFire_, currentTime());
