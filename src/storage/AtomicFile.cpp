@@ -62,7 +62,9 @@ std::string randomSuffix() {
 int createTemporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         temporary = target;
-        temporary.replace_filename("." + target.filename().string() + ".tmp-" + randomSuffix());
+        // Not derived from the target's name, which may already be as long as
+        // a name can be.
+        temporary.replace_filename(".quillfen-" + randomSuffix() + ".tmp");
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
