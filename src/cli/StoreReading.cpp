@@ -47,8 +47,10 @@ StoreVerbOptions parseStoreVerbOptions(const std::vector<std::string>& args, boo
             if (index + 1 == args.size())
                 throw UsageError{"--limit needs a number"};
             options.limit = parseLimit(args[++index]);
-        } else {
+        } else if (arg.starts_with('-')) {
             throw UsageError{"unknown option '" + arg + "' (try --help)"};
+        } else {
+            throw UsageError{"unexpected argument '" + arg + "' (try --help)"};
         }
     }
     return options;
