@@ -2,7 +2,6 @@
 
 #include "storage/AtomicFile.h"
 
-#include <ctime>
 #include <string>
 #include <system_error>
 
@@ -11,13 +10,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// "20261206T101500Z": the ISO form without separators, safe in a file name.
 std::string utcStamp(Date when) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-    std::tm parts{};
-    ::gmtime_r(&seconds, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &parts);
-    return text;
+    std::string stamp = formatIsoDate(when);
+    std::erase_if(stamp, [](char character) { return character == '-' || character == ':'; });
+    return stamp;
 }
 
 bool hasIdenticalCopy(const fs::path& folder, const std::string& prefix, std::string_view bytes) {

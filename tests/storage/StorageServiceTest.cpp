@@ -184,15 +184,21 @@ TEST(StorageServiceTest, UnsafeLogFileNamesReadAsNoLogFile) {
 
 TEST(StorageServiceTest, HistoryKeepsTheNewest200NewestFirst) {
     TempDir dir;
+    std::vector<HistoryEntry> stored;
+    for (int index = 198; index >= 0; --index)
+        stored.push_back(entryNamed("/run" + std::to_string(index)));
+    dir.write("history.json", writeJson(toJson(stored)));
     StorageService store(dir.path());
-    for (int index = 0; index <= 200; ++index)
-        store.addHistoryEntry(entryNamed("/run" + std::to_string(index)));
+    store.addHistoryEntry(entryNamed("/run199"));
+    EXPECT_EQ(store.history().size(), 200u);
+    store.addHistoryEntry(entryNamed("/run200"));
     ASSERT_EQ(store.history().size(), 200u);
     EXPECT_EQ(store.history().front().source, "/run200");
+    EXPECT_EQ(store.history()[1].source, "/run199");
     EXPECT_EQ(store.history().back().source, "/run1");
-    const auto stored = decodeHistory(readFile(dir / "history.json"));
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(*stored, store.history());
+    const auto written = decodeHistory(readFile(dir / "history.json"));
+    ASSERT_TRUE(written);
+    EXPECT_EQ(*written, store.history());
 }
 
 TEST(StorageServiceTest, DeleteHistoryEntryRemovesEveryMatchAndAlwaysRewrites) {
