@@ -1,54 +1,18 @@
 #include "services/LogService.h"
 
 #include "records/TextFormat.h"
+#include "storage/AtomicFile.h"
+#include "storage/StorageService.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <set>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
 namespace quillfen {
 namespace {
-
-constexpr mode_t kLogFileMode = 0644;
-
-// Loops only over short writes, which regular files give just when the disk
-// fills up; the common case is one write() per line.
-bool writeAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Writes `content` to a hidden file beside `location` and renames it into
-// place. The new file's descriptor, opened for appending, is returned so that
-// no other file can slip in under the name between the rename and the open;
-// -1 when anything failed (nothing is left behind then).
-int createAtomically(const std::filesystem::path& location, std::string_view content) {
-    std::string temporary =
-        (location.parent_path() / ("." + location.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkostemp(temporary.data(), O_APPEND | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    const bool written = ::fchmod(fd, kLogFileMode) == 0 && writeAll(fd, content) &&
-                         ::fsync(fd) == 0 && ::rename(temporary.c_str(), location.c_str()) == 0;
-    if (written)
-        return fd;
-    ::unlink(temporary.c_str());
-    ::close(fd);
-    return -1;
-}
 
 std::string formatLocalTime(Date date) {
     const std::time_t time = std::chrono::system_clock::to_time_t(date);
@@ -101,18 +65,25 @@ LogService::LogService(LogsDirectoryProvider logsDirectory, LiveLogNamesProvider
     : logsDirectory_(std::move(logsDirectory)), liveLogNames_(std::move(liveLogNames)),
       clock_(std::move(clock)) {}
 
+LogService::LogService(StorageService& storage)
+    : LogService([&storage] { return storage.logsDirectory(); },
+                 [&storage] {
+                     std::vector<std::string> names;
+                     for (const auto& entry : storage.history()) {
+                         if (entry.logFileName)
+                             names.push_back(*entry.logFileName);
+                     }
+                     return names;
+                 }) {}
+
+LogService& LogService::shared() {
+    static LogService* const instance = new LogService(StorageService::shared());
+    return *instance;
+}
+
 LogService::~LogService() {
     for (const auto& [path, fd] : activeHandles_)
         ::close(fd);
-}
-
-std::vector<std::string> LogService::liveLogNames(const StorageService& storage) {
-    std::vector<std::string> names;
-    for (const auto& entry : storage.history()) {
-        if (entry.logFileName)
-            names.push_back(*entry.logFileName);
-    }
-    return names;
 }
 
 std::filesystem::path LogService::openLog(const Uuid& id, bool isDryRun, std::string_view source,
@@ -121,8 +92,9 @@ std::filesystem::path LogService::openLog(const Uuid& id, bool isDryRun, std::st
     // A log opened again under the same name starts over; the old handle
     // must not leak.
     abandonLog(location);
-    const int fd =
-        createAtomically(location, headerText(timestamp(), isDryRun, source, destination));
+    if (!writeFileAtomically(location, headerText(timestamp(), isDryRun, source, destination)))
+        return location;
+    const int fd = ::open(location.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
     if (fd >= 0) {
         std::lock_guard lock(mutex_);
         activeHandles_[location.string()] = fd;
@@ -173,9 +145,12 @@ void LogService::append(const std::filesystem::path& location, std::string_view 
     const auto handle = activeHandles_.find(location.string());
     if (handle == activeHandles_.end())
         return;
-    // A failed append is dropped: the run must go on, and the next line may
-    // well succeed (the disk may have been full for a moment).
-    writeAll(handle->second, text);
+    // One write() per line, so a crash never leaves half a line. A failed
+    // append is dropped: the run goes on, and the next line may succeed.
+    if (!text.empty()) {
+        const ssize_t written = ::write(handle->second, text.data(), text.size());
+        static_cast<void>(written);
+    }
     if (!close)
         return;
     ::close(handle->second);

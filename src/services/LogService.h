@@ -3,7 +3,6 @@
 #include "records/Date.h"
 #include "records/SyncResult.h"
 #include "records/Uuid.h"
-#include "storage/StorageService.h"
 
 #include <filesystem>
 #include <functional>
@@ -14,6 +13,8 @@
 #include <vector>
 
 namespace quillfen {
+
+class StorageService;
 
 // One plain-text log file per run: a header when the run starts, a
 // timestamped line for each engine message, a footer with the result.
@@ -35,9 +36,7 @@ public:
     LogService(LogsDirectoryProvider logsDirectory, LiveLogNamesProvider liveLogNames,
                Clock clock = &now);
     // Over a store's Logs folder and history.
-    explicit LogService(StorageService& storage)
-        : LogService([&storage] { return storage.logsDirectory(); },
-                     [&storage] { return liveLogNames(storage); }) {}
+    explicit LogService(StorageService& storage);
     // Open logs are closed without a footer.
     ~LogService();
     LogService(const LogService&) = delete;
@@ -46,10 +45,7 @@ public:
     // The process-wide instance over StorageService::shared(), made on first
     // use. It is never destroyed: quitting does not wait for a run's worker
     // thread, which may still be writing its last lines during exit.
-    static LogService& shared() {
-        static LogService* const instance = new LogService(StorageService::shared());
-        return *instance;
-    }
+    static LogService& shared();
 
     // Writes the header as a new file (replacing one of that name) and keeps
     // it open for appending. Returns the location even when writing failed.
@@ -67,7 +63,6 @@ public:
     void removeOrphanedLogs();
 
 private:
-    static std::vector<std::string> liveLogNames(const StorageService& storage);
     std::string timestamp() const;
     void append(const std::filesystem::path& location, std::string_view text, bool close);
     bool isOpen(const std::filesystem::path& location) const;

@@ -2,6 +2,7 @@
 
 #include "LocalTime.h"
 #include "TempDir.h"
+#include "storage/StorageService.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -223,6 +224,24 @@ TEST_F(LogServiceTest, RemovesOrphansButKeepsLiveAndOpenLogs) {
     logs_ = temp_ / "Missing";
     service_.removeOrphanedLogs();
     EXPECT_FALSE(fs::exists(logs_));
+}
+
+TEST(LogServiceOverStoreTest, UsesTheStoresLogsFolderAndHistory) {
+    test::TempDir container;
+    StorageService storage(container.path());
+    LogService service(storage);
+    HistoryEntry kept;
+    const auto keptLog = service.openLog(kept.id, false, "/a", "/b");
+    EXPECT_EQ(keptLog, container / "Logs" / (kept.id.toString() + ".log"));
+    service.closeLog(SyncResult{}, keptLog);
+    kept.logFileName = keptLog.filename().string();
+    storage.addHistoryEntry(kept);
+    const auto orphan = service.openLog(Uuid::random(), false, "/a", "/b");
+    service.closeLog(SyncResult{}, orphan);
+
+    service.removeOrphanedLogs();
+    EXPECT_TRUE(fs::exists(keptLog));
+    EXPECT_FALSE(fs::exists(orphan));
 }
 
 } // namespace
