@@ -38,6 +38,8 @@ bool SingleInstanceGuard::tryBecomePrimary() {
     // each other's socket and both listen: the check and the listen happen
     // under a lock (a crashed holder's lock is taken over).
     QLockFile lock(socketPath_ + QStringLiteral(".lock"));
+    // A lock held this long belongs to a launch that hangs; starting
+    // unguarded beats refusing to start at all.
     if (!lock.tryLock(milliseconds(waitTime_)))
         return !askRunningInstanceToShow();
     if (askRunningInstanceToShow())

@@ -16,7 +16,7 @@ StatusMenuEntry entry(const QString& title, StatusMenuAction action) {
 std::vector<StatusMenuEntry> statusMenuEntries() {
     using enum StatusMenuAction;
     return {
-        {QString::fromUtf16(kNoSyncsYet), false, none, false, {}},
+        {kNoSyncsYet.toString(), false, none, false, {}},
         separator(),
         entry(QStringLiteral("Show Quillfen"), showMainWindow),
         separator(),

@@ -2,6 +2,7 @@
 
 #include <QKeySequence>
 #include <QString>
+#include <QStringView>
 
 #include <vector>
 
@@ -33,7 +34,7 @@ struct StatusMenuEntry {
 };
 
 // The first entry's text until a run has finished in this process.
-inline constexpr const char16_t* kNoSyncsYet = u"No syncs yet";
+inline constexpr QStringView kNoSyncsYet = u"No syncs yet";
 
 // The status menu top to bottom; the first entry is the last-run line.
 std::vector<StatusMenuEntry> statusMenuEntries();

@@ -24,34 +24,33 @@ TEST(ShellTexts, TimeIsTheLocalesShortTimeOfDay) {
     EXPECT_TRUE(shortTime().endsWith("AM")) << shortTime().toStdString();
 }
 
-TEST(ShellTexts, LastRunLineForACancelledPreview) {
+SyncResult resultOf(SyncStatus status, bool isDryRun, std::int64_t copied, std::int64_t bytes) {
     SyncResult result;
-    result.status = SyncStatus::cancelled;
-    result.isDryRun = true;
-    result.filesCopied = 5;
-    EXPECT_EQ(lastSyncLine(result, kMorning, kEnglish),
+    result.status = status;
+    result.isDryRun = isDryRun;
+    result.filesCopied = copied;
+    result.bytesTransferred = bytes;
+    return result;
+}
+
+TEST(ShellTexts, LastRunLineAndTooltipShowTheOutcome) {
+    const auto cancelledPreview = resultOf(SyncStatus::cancelled, true, 5, 0);
+    EXPECT_EQ(lastSyncLine(cancelledPreview, kMorning, kEnglish),
               utf8("⊘ ") + shortTime() + utf8(" · Preview · 5 to copy"));
-    EXPECT_EQ(lastSyncTooltip(result, kMorning, kEnglish),
+    EXPECT_EQ(lastSyncTooltip(cancelledPreview, kMorning, kEnglish),
               utf8("Quillfen · Last sync ⊘ ") + shortTime());
-}
 
-TEST(ShellTexts, LastRunLineForAFailedRunThatCopiedNothing) {
-    SyncResult result;
-    result.status = SyncStatus::failed;
-    result.errorMessage = "Source not found: /gone";
-    EXPECT_EQ(lastSyncLine(result, kMorning, kEnglish),
+    const auto failedRun = resultOf(SyncStatus::failed, false, 0, 0);
+    EXPECT_EQ(lastSyncLine(failedRun, kMorning, kEnglish),
               utf8("✗ ") + shortTime() + utf8(" · 0 copied · 0 bytes"));
-    EXPECT_EQ(lastSyncTooltip(result, kMorning, kEnglish),
+    EXPECT_EQ(lastSyncTooltip(failedRun, kMorning, kEnglish),
               utf8("Quillfen · Last sync ✗ ") + shortTime());
-}
 
-TEST(ShellTexts, LastRunLineForASuccessfulRun) {
-    SyncResult result;
-    result.filesCopied = 1234;
-    result.bytesTransferred = 3'400'000;
-    EXPECT_EQ(lastSyncLine(result, QTime(21, 5), kEnglish),
-              utf8("✓ ") + kEnglish.toString(QTime(21, 5), QLocale::ShortFormat) +
-                  utf8(" · 1234 copied · 3.4 MB"));
+    const auto success = resultOf(SyncStatus::success, false, 1234, 3'400'000);
+    EXPECT_EQ(lastSyncLine(success, kMorning, kEnglish),
+              utf8("✓ ") + shortTime() + utf8(" · 1234 copied · 3.4 MB"));
+    EXPECT_EQ(lastSyncTooltip(success, kMorning, kEnglish),
+              utf8("Quillfen · Last sync ✓ ") + shortTime());
 }
 
 TEST(ShellTexts, BackupFileNameCarriesTheDate) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -27,43 +28,37 @@ void leaveStaleSocket(const std::string& path) {
     ::close(fd);
 }
 
-TEST(SingleInstanceGuard, SecondLaunchAsksTheFirstToShowItself) {
+class SingleInstanceGuardTest : public testing::Test {
+protected:
     TempDir dir;
-    const auto socket = QString::fromStdString(dir / "quillfen.socket");
-    SingleInstanceGuard first(socket, 2s);
-    QSignalSpy shown(&first, &SingleInstanceGuard::showRequested);
-    ASSERT_TRUE(first.tryBecomePrimary());
+    std::filesystem::path socketPath = dir / "quillfen.socket";
+    QString socket = QString::fromStdString(socketPath);
+    SingleInstanceGuard primary{socket, 500ms};
+    QSignalSpy shown{&primary, &SingleInstanceGuard::showRequested};
+};
 
-    SingleInstanceGuard second(socket, 2s);
-    EXPECT_FALSE(second.tryBecomePrimary());
+TEST_F(SingleInstanceGuardTest, LaterLaunchesAskTheFirstToShowItself) {
+    ASSERT_TRUE(primary.tryBecomePrimary());
+    struct stat status {};
+    ASSERT_EQ(::lstat(socketPath.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 077, 0u); // nobody else may connect
+
+    EXPECT_FALSE(SingleInstanceGuard(socket, 500ms).tryBecomePrimary());
     ASSERT_TRUE(shown.wait(5000));
-
-    SingleInstanceGuard third(socket, 2s);
-    EXPECT_FALSE(third.tryBecomePrimary());
+    EXPECT_FALSE(SingleInstanceGuard(socket, 500ms).tryBecomePrimary());
     EXPECT_TRUE(shown.wait(5000));
     EXPECT_EQ(shown.count(), 2);
 }
 
-TEST(SingleInstanceGuard, TakesOverTheSocketOfACrashedInstance) {
-    TempDir dir;
-    const auto path = dir / "quillfen.socket";
-    leaveStaleSocket(path);
-    const auto socket = QString::fromStdString(path);
-
-    SingleInstanceGuard guard(socket, 500ms);
-    QSignalSpy shown(&guard, &SingleInstanceGuard::showRequested);
-    ASSERT_TRUE(guard.tryBecomePrimary());
+TEST_F(SingleInstanceGuardTest, TakesOverTheSocketOfACrashedInstance) {
+    leaveStaleSocket(socketPath);
+    ASSERT_TRUE(primary.tryBecomePrimary());
     EXPECT_FALSE(SingleInstanceGuard(socket, 500ms).tryBecomePrimary());
     EXPECT_TRUE(shown.wait(5000));
 }
 
-TEST(SingleInstanceGuard, IgnoresOtherMessages) {
-    TempDir dir;
-    const auto socket = QString::fromStdString(dir / "quillfen.socket");
-    SingleInstanceGuard guard(socket, 500ms);
-    QSignalSpy shown(&guard, &SingleInstanceGuard::showRequested);
-    ASSERT_TRUE(guard.tryBecomePrimary());
-
+TEST_F(SingleInstanceGuardTest, IgnoresOtherMessages) {
+    ASSERT_TRUE(primary.tryBecomePrimary());
     QLocalSocket client;
     client.connectToServer(socket);
     ASSERT_TRUE(client.waitForConnected(2000));
