@@ -2,6 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "app/PathText.h"
+#include "app/ShellTexts.h"
 #include "storage/AtomicFile.h"
 #include "storage/StorageService.h"
 
@@ -11,16 +12,11 @@ SettingsTransfer::SettingsTransfer(StorageService& storage, Dialogs& dialogs,
                                    std::function<void()> onPendingChanged)
     : storage_(storage), dialogs_(dialogs), onPendingChanged_(std::move(onPendingChanged)) {}
 
-QString SettingsTransfer::suggestedFileName(QDate today) {
-    return QStringLiteral("Quillfen-settings-") + today.toString(QStringLiteral("yyyy-MM-dd")) +
-           QStringLiteral(".json");
-}
-
 void SettingsTransfer::exportSettings() {
     const auto document = storage_.makeBackup();
     if (!document)
         return;
-    const auto target = dialogs_.chooseSaveFile(suggestedFileName(QDate::currentDate()));
+    const auto target = dialogs_.chooseSaveFile(suggestedBackupFileName(QDate::currentDate()));
     if (!target)
         return;
     // A failed write leaves any earlier file as it was; nothing is reported.

@@ -2,7 +2,6 @@
 
 #include "records/SettingsBackup.h"
 
-#include <QDate>
 #include <QString>
 
 #include <functional>
@@ -19,9 +18,6 @@ class SettingsTransfer {
 public:
     SettingsTransfer(StorageService& storage, Dialogs& dialogs,
                      std::function<void()> onPendingChanged);
-
-    // "Quillfen-settings-2026-03-01.json"
-    static QString suggestedFileName(QDate today);
 
     void exportSettings();
     // A second successful import replaces the pending backup.
