@@ -1,6 +1,6 @@
+#include "TempDir.h"
 #include "TreeFixtures.h"
 #include "engine/SyncEngine.h"
-#include "support/TempDir.h"
 
 #include <algorithm>
 #include <climits>

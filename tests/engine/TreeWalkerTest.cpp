@@ -1,6 +1,6 @@
 #include "engine/TreeWalker.h"
 
-#include "support/TempDir.h"
+#include "TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
