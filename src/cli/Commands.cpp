@@ -1,7 +1,6 @@
 #include "cli/Commands.h"
 
 #include <Version.h>
-
 #include <cstdio>
 #include <functional>
 #include <iostream>
@@ -14,12 +13,23 @@ constexpr const char* kHelp = R"(Usage: quillfen-cli VERB [OPTIONS]
 
 Verbs:
   scan FOLDER [--exclude PATTERN]... [--builtin] [-0]
-        List the files a sync would consider, one relative path per line.
-        Excluded items are reported on standard error as "Excluded: PATH".
+        List the files a sync would consider, one relative path per line
+        (-0: each path ends with a NUL byte instead). Excluded items are
+        reported on standard error as "Excluded: PATH", folders that cannot
+        be read as "Unreadable: PATH" (exit status 3). --builtin matches the
+        enabled built-in rules first, then each --exclude in the order given.
+        A pattern ending in "/" matches folders only.
+  stats FOLDER [--json]
+        Count the files, folders and bytes below FOLDER (at most 10 seconds;
+        a count cut short is marked partial). --json prints one JSON object
+        with files, folders, bytes and isPartial.
 
 Options:
   --help       Show this help.
   --version    Show the version.
+
+Exit status: 0 success, 1 failure (message on standard error), 2 usage
+error, 3 finished with some items that could not be read.
 )";
 
 using Verb = std::function<int(const std::vector<std::string>&)>;
@@ -27,6 +37,7 @@ using Verb = std::function<int(const std::vector<std::string>&)>;
 const std::map<std::string, Verb>& verbs() {
     static const std::map<std::string, Verb> table = {
         {"scan", runScan},
+        {"stats", runStats},
     };
     return table;
 }
@@ -52,6 +63,10 @@ int run(int argc, char** argv) {
     if (found == verbs().end()) {
         std::cerr << "quillfen-cli: unknown verb '" << verb << "' (try --help)\n";
         return kExitUsage;
+    }
+    if (args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
+        std::cout << kHelp;
+        return kExitSuccess;
     }
     try {
         return found->second({args.begin() + 1, args.end()});
