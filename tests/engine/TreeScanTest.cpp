@@ -165,6 +165,10 @@ TEST(TreeScan, WalksTreesDeeperThanPathMax) {
             EXPECT_EQ(listed.count(file), 1u) << "level " << level;
         }
     }
+    const FolderStats counted = SyncEngine::computeFolderStats((dir / "tree").string());
+    EXPECT_EQ(counted.files, 2 * kDepth + 2);
+    EXPECT_EQ(counted.folders, 2 * kDepth + 1);
+    EXPECT_EQ(openDescriptors(), descriptorsBefore);
     test::removeDeepTree(dir / "tree");
 }
 
