@@ -23,6 +23,16 @@ Verbs:
         Count the files, folders and bytes below FOLDER (at most 10 seconds;
         a count cut short is marked partial). --json prints one JSON object
         with files, folders, bytes and isPartial.
+  profiles [--json]
+        List the saved profiles: each name, then "source → destination".
+        With --json, the stored profile records as JSON.
+  history [--json] [--limit N]
+        List the recorded runs, newest first: start time, Sync or Preview,
+        status, figures and log file name. --limit shows the newest N only;
+        with --json, the stored history records as JSON.
+
+The store is read from $XDG_DATA_HOME/Quillfen (~/.local/share/Quillfen);
+these verbs never change it.
 
 Options:
   --help       Show this help.
@@ -38,6 +48,8 @@ const std::map<std::string, Verb>& verbs() {
     static const std::map<std::string, Verb> table = {
         {"scan", runScan},
         {"stats", runStats},
+        {"profiles", runProfiles},
+        {"history", runHistory},
     };
     return table;
 }
