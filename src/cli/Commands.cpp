@@ -13,8 +13,16 @@ constexpr const char* kHelp = R"(Usage: quillfen-cli VERB [OPTIONS]
 
 Verbs:
   scan FOLDER [--exclude PATTERN]... [--builtin] [-0]
-        List the files a sync would consider, one relative path per line.
-        Excluded items are reported on standard error as "Excluded: PATH".
+        List the files a sync would consider, one relative path per line
+        (-0: each path ends with a NUL byte instead). Excluded items are
+        reported on standard error as "Excluded: PATH", folders that cannot
+        be read as "Unreadable: PATH" (exit status 3). --builtin matches the
+        enabled built-in rules first, then each --exclude in the order given.
+        A pattern ending in "/" matches folders only.
+  stats FOLDER [--json]
+        Count the files, folders and bytes below FOLDER (at most 10 seconds;
+        a count cut short is marked partial). --json prints one JSON object
+        with files, folders, bytes and isPartial.
   profiles [--json]
         List the saved profiles: each name, then "source → destination".
         With --json, the stored profile records as JSON.
@@ -29,6 +37,9 @@ these verbs never change it.
 Options:
   --help       Show this help.
   --version    Show the version.
+
+Exit status: 0 success, 1 failure (message on standard error), 2 usage
+error, 3 finished with some items that could not be read.
 )";
 
 using Verb = std::function<int(const std::vector<std::string>&)>;
@@ -36,6 +47,7 @@ using Verb = std::function<int(const std::vector<std::string>&)>;
 const std::map<std::string, Verb>& verbs() {
     static const std::map<std::string, Verb> table = {
         {"scan", runScan},
+        {"stats", runStats},
         {"profiles", runProfiles},
         {"history", runHistory},
     };
@@ -63,6 +75,10 @@ int run(int argc, char** argv) {
     if (found == verbs().end()) {
         std::cerr << "quillfen-cli: unknown verb '" << verb << "' (try --help)\n";
         return kExitUsage;
+    }
+    if (args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
+        std::cout << kHelp;
+        return kExitSuccess;
     }
     try {
         return found->second({args.begin() + 1, args.end()});
