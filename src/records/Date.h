@@ -9,7 +9,9 @@ namespace quillfen {
 
 using Date = std::chrono::system_clock::time_point;
 
-inline Date now() { return std::chrono::system_clock::now(); }
+inline Date now() {
+    return std::chrono::system_clock::now();
+}
 
 // "2026-03-01T14:05:09Z": UTC, whole seconds (the fraction is dropped).
 std::string formatIsoDate(Date date);

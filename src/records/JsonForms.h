@@ -8,7 +8,6 @@
 #include "records/SyncResult.h"
 
 #include <nlohmann/json.hpp>
-
 #include <optional>
 #include <stdexcept>
 #include <string>

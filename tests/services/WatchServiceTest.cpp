@@ -1,6 +1,6 @@
 #include "services/WatchService.h"
 
-#include "support/TempDir.h"
+#include "TempDir.h"
 
 #include <QElapsedTimer>
 #include <QTest>

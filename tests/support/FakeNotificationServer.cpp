@@ -1,4 +1,4 @@
-#include "support/FakeNotificationServer.h"
+#include "FakeNotificationServer.h"
 
 #include <stdexcept>
 
@@ -36,14 +36,14 @@ bool FakeNotificationServer::replyWithFailure() {
     return true;
 }
 
-uint FakeNotificationServer::Notify(const QString& appName, uint replacesId,
-                                    const QString& appIcon, const QString& summary,
-                                    const QString& body, const QStringList& actions,
-                                    const QVariantMap& hints, int expireTimeout) {
+uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, const QString& appIcon,
+                                    const QString& summary, const QString& body,
+                                    const QStringList& actions, const QVariantMap& hints,
+                                    int expireTimeout) {
     if (replyWithFailure())
         return 0;
-    Notification notification{appName, replacesId, appIcon, summary, body,
-                              actions,  hints,      expireTimeout, ++lastId_};
+    Notification notification{appName, replacesId, appIcon,       summary,  body,
+                              actions, hints,      expireTimeout, ++lastId_};
     received_.append(notification);
     emit notified();
     return notification.id;
@@ -65,6 +65,8 @@ QString FakeNotificationServer::GetServerInformation(QString& vendor, QString& v
     return QStringLiteral("fake-notification-server");
 }
 
-void FakeNotificationServer::CloseNotification(uint /*id*/) { replyWithFailure(); }
+void FakeNotificationServer::CloseNotification(uint /*id*/) {
+    replyWithFailure();
+}
 
 } // namespace quillfen::test

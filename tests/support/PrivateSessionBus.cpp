@@ -1,4 +1,4 @@
-#include "support/PrivateSessionBus.h"
+#include "PrivateSessionBus.h"
 
 #include <atomic>
 #include <stdexcept>
@@ -37,8 +37,9 @@ QString nextConnectionName() {
 PrivateSessionBus::PrivateSessionBus() {
     auto config = folder_.write("session.conf", configuration(folder_.path()));
     daemon_.setProgram(QStringLiteral("dbus-daemon"));
-    daemon_.setArguments({QStringLiteral("--config-file=") + QString::fromStdString(config.string()),
-                          QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    daemon_.setArguments(
+        {QStringLiteral("--config-file=") + QString::fromStdString(config.string()),
+         QStringLiteral("--nofork"), QStringLiteral("--print-address")});
     daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     daemon_.start();
     if (!daemon_.waitForStarted(kStartTimeoutMs))

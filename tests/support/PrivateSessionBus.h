@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/TempDir.h"
+#include "TempDir.h"
 
 #include <QDBusConnection>
 #include <QProcess>

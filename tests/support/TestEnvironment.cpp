@@ -39,6 +39,8 @@ void isolateHome() {
     std::atexit(removeRoot);
 }
 
-const std::filesystem::path& isolatedRoot() { return root(); }
+const std::filesystem::path& isolatedRoot() {
+    return root();
+}
 
 } // namespace quillfen::test

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+
+namespace quillfen {
+
+// The feature tour's steps in order; the codes are the enumerators' values.
+enum class TourStep {
+    exclusions = 0,
+    profiles,
+    schedule,
+    cleanSource,
+    syncAndPreview,
+    historyAndBackup
+};
+
+// The step after `step`; none after the last one.
+inline std::optional<TourStep> nextTourStep(TourStep step) {
+    if (step == TourStep::historyAndBackup)
+        return std::nullopt;
+    return static_cast<TourStep>(static_cast<int>(step) + 1);
+}
+
+} // namespace quillfen

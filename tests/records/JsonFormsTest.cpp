@@ -1,0 +1,182 @@
+#include "records/JsonForms.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace quillfen {
+namespace {
+
+const std::string kData = QUILLFEN_TEST_DATA "/records/";
+
+Date at(const char* text) {
+    return *parseIsoDate(text);
+}
+
+TEST(JsonLayout, ProfilesAreWrittenByteForByte) {
+    SyncProfile profile;
+    profile.id = *Uuid::parse("5a1b2c3d-4e5f-4061-8273-94a5b6c7d8e9");
+    profile.name = "Photos → Drive";
+    profile.source = "/home/ana/Photos";
+    profile.destination = "/media/backup/Photos";
+    profile.deleteExtras = true;
+    profile.bandwidthLimit = 512;
+    profile.createdAt = at("2026-03-01T10:00:00Z") + std::chrono::milliseconds(750);
+    profile.excludePatterns = {
+        {*Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F"), "._*", "._* (resource forks)", true,
+         true},
+        {*Uuid::parse("0F3B4A0C-1D2E-4F50-8A6B-7C8D9E0F1A2B"), "drafts/*.md", "drafts/*.md", false,
+         false},
+    };
+    const std::string expected = test::readFile(kData + "profiles.json");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(writeJson(toJson(std::vector{profile})), expected);
+
+    const auto read = decodeProfiles(expected);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->size(), 1u);
+    // The fraction of a second is not stored.
+    EXPECT_EQ((*read)[0].createdAt, at("2026-03-01T10:00:00Z"));
+    profile.createdAt = at("2026-03-01T10:00:00Z");
+    EXPECT_EQ((*read)[0], profile);
+}
+
+TEST(JsonLayout, OptionalsAreLeftOutAndEmptiesAreCompact) {
+    EXPECT_EQ(writeJson(toJson(AppPreferences{})), "{\n"
+                                                   "  \"scheduleFrequency\" : \"never\",\n"
+                                                   "  \"scheduleHour\" : 9,\n"
+                                                   "  \"scheduleMinute\" : 0,\n"
+                                                   "  \"scheduleSilent\" : true,\n"
+                                                   "  \"scheduleWeekday\" : 2\n"
+                                                   "}");
+    EXPECT_EQ(writeJson(toJson(std::vector<HistoryEntry>{})), "[]");
+
+    HistoryEntry entry;
+    entry.id = *Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    entry.startedAt = at("2026-03-01T14:05:09Z");
+    entry.source = "/a/b";
+    entry.destination = "/c";
+    SyncResult result;
+    result.duration = 1.5;
+    result.errorMessage = "Source not found: /a/b";
+    entry.result = result;
+    EXPECT_EQ(writeJson(toJson(entry)), "{\n"
+                                        "  \"destination\" : \"/c\",\n"
+                                        "  \"id\" : \"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\",\n"
+                                        "  \"isDryRun\" : false,\n"
+                                        "  \"result\" : {\n"
+                                        "    \"bytesTransferred\" : 0,\n"
+                                        "    \"duration\" : 1.5,\n"
+                                        "    \"errorMessage\" : \"Source not found: /a/b\",\n"
+                                        "    \"failedCount\" : 0,\n"
+                                        "    \"filesCopied\" : 0,\n"
+                                        "    \"filesDeleted\" : 0,\n"
+                                        "    \"filesExcluded\" : 0,\n"
+                                        "    \"filesProcessed\" : 0,\n"
+                                        "    \"isDryRun\" : false,\n"
+                                        "    \"status\" : \"success\",\n"
+                                        "    \"verificationFailures\" : 0\n"
+                                        "  },\n"
+                                        "  \"source\" : \"/a/b\",\n"
+                                        "  \"startedAt\" : \"2026-03-01T14:05:09Z\"\n"
+                                        "}");
+}
+
+TEST(JsonLayout, NumbersAndTextKeepTheirShortestSafeForm) {
+    nlohmann::json json{{"a", 0.0},          {"b", 0.1},           {"c", 1e21},     {"d", -7},
+                        {"e", "x/y\n\"q\""}, {"f", "caf\xC3\xA9"}, {"g", "bad\xFF"}};
+    EXPECT_EQ(writeJson(json), "{\n"
+                               "  \"a\" : 0,\n"
+                               "  \"b\" : 0.1,\n"
+                               "  \"c\" : 1e+21,\n"
+                               "  \"d\" : -7,\n"
+                               "  \"e\" : \"x/y\\n\\\"q\\\"\",\n"
+                               "  \"f\" : \"caf\xC3\xA9\",\n"
+                               "  \"g\" : \"bad\xEF\xBF\xBD\"\n"
+                               "}");
+    // A path that is not UTF-8 still gives a document that reads back.
+    HistoryEntry entry;
+    entry.source = "/photos/\xFF\xFEname\n";
+    const auto read = decodeHistory(writeJson(toJson(std::vector{entry})));
+    ASSERT_TRUE(read);
+    EXPECT_EQ((*read)[0].source, "/photos/\xEF\xBF\xBD\xEF\xBF\xBDname\n");
+}
+
+TEST(JsonReading, ToleratesMissingOrNullOptionalsAndUnknownKeys) {
+    const auto history = decodeHistory(test::readFile(kData + "history-later-version.json"));
+    ASSERT_TRUE(history);
+    ASSERT_EQ(history->size(), 2u);
+    const HistoryEntry& first = (*history)[0];
+    EXPECT_EQ(first.id.toString(), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    EXPECT_EQ(first.endedAt, at("2026-03-01T10:01:02Z"));
+    ASSERT_TRUE(first.result);
+    EXPECT_FALSE(first.result->isDryRun);
+    EXPECT_EQ(first.result->failedCount, 0);
+    EXPECT_EQ(first.result->filesExcluded, 0);
+    EXPECT_EQ(first.result->verificationFailures, 0);
+    EXPECT_FALSE(first.result->errorMessage);
+    EXPECT_EQ(first.durationText(), "1m 2s");
+    const HistoryEntry& second = (*history)[1];
+    EXPECT_FALSE(second.endedAt);
+    EXPECT_FALSE(second.result);
+    EXPECT_FALSE(second.logFileName);
+    EXPECT_EQ(second.durationText(), "0s");
+
+    AppPreferences noProfile;
+    const std::string written = writeJson(toJson(noProfile));
+    EXPECT_EQ(written.find("scheduledProfileId"), std::string::npos);
+    EXPECT_EQ(decodePreferences(written), noProfile);
+    EXPECT_FALSE(decodePreferences(R"({"scheduledProfileId":null,"scheduleFrequency":"daily",
+        "scheduleHour":9,"scheduleMinute":0,"scheduleWeekday":2,"scheduleSilent":true})")
+                     ->scheduledProfileId);
+}
+
+TEST(JsonReading, OneBadValueFailsTheWholeDocument) {
+    const std::string good = test::readFile(kData + "history-later-version.json");
+    ASSERT_TRUE(decodeHistory(good));
+    auto damaged = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        const auto at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    EXPECT_FALSE(decodeHistory(damaged("\"success\"", "\"succeeded\"")));
+    EXPECT_FALSE(decodeHistory(damaged("\"filesCopied\" : 1", "\"filesCopied\" : \"1\"")));
+    EXPECT_FALSE(decodeHistory(damaged("\"filesCopied\" : 1", "\"filesCopied\" : 1.5")));
+    EXPECT_FALSE(decodeHistory(damaged("\"failedCount\" : null", "\"failedCount\" : true")));
+    EXPECT_FALSE(decodeHistory(damaged("\"isDryRun\" : true", "\"isDryRun\" : 1")));
+    EXPECT_FALSE(decodeHistory(damaged("\"filesDeleted\" : 0,", "")));
+    EXPECT_FALSE(decodeHistory(damaged("0F3B4A0C-1D2E", "0F3B4A0C-1D2X")));
+    EXPECT_FALSE(decodeHistory(damaged("09:00:00Z", "09:00:00.250Z")));
+    EXPECT_FALSE(decodeHistory(damaged("\"source\" : \"/a\",", "")));
+    EXPECT_FALSE(decodeHistory(good.substr(0, good.size() - 2)));
+    EXPECT_FALSE(decodeHistory("{}"));
+    EXPECT_FALSE(decodeProfiles("[{}]"));
+    EXPECT_FALSE(decodePreferences(R"({"scheduleFrequency":"never","scheduleHour":9,
+        "scheduleMinute":0,"scheduleWeekday":2})"));
+    EXPECT_FALSE(decodePreferences(R"({"scheduleFrequency":"monthly","scheduleHour":9,
+        "scheduleMinute":0,"scheduleWeekday":2,"scheduleSilent":true})"));
+}
+
+TEST(JsonReading, BackupNeedsAllSixKeys) {
+    SettingsBackup backup;
+    backup.appVersion = "1.0";
+    backup.exportedAt = at("2026-03-01T00:00:00Z");
+    backup.backupVersion = 7;
+    backup.exclusionPatterns = builtInPatterns();
+    backup.profiles.push_back(SyncProfile{});
+    backup.profiles[0].createdAt = at("2026-02-01T00:00:00Z");
+    const std::string text = writeJson(toJson(backup));
+    EXPECT_EQ(decodeSettingsBackup(text), backup);
+
+    nlohmann::json withoutPreferences = nlohmann::json::parse(text);
+    withoutPreferences.erase("preferences");
+    EXPECT_FALSE(decodeSettingsBackup(withoutPreferences.dump()));
+    nlohmann::json withoutCreatedAt = nlohmann::json::parse(text);
+    withoutCreatedAt["profiles"][0].erase("createdAt");
+    EXPECT_FALSE(decodeSettingsBackup(withoutCreatedAt.dump()));
+    EXPECT_FALSE(decodeSettingsBackup(test::readFile(kData + "profiles.json")));
+}
+
+} // namespace
+} // namespace quillfen
