@@ -1,5 +1,7 @@
 #include "FakeNotificationServer.h"
 
+#include <QDBusError>
+
 #include <stdexcept>
 
 namespace quillfen::test {

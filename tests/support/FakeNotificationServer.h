@@ -19,10 +19,11 @@ namespace quillfen::test {
 //     PrivateSessionBus bus;
 //     FakeNotificationServer server(bus.connect());
 //     ... post something through another bus.connect() ...
-//     QTRY_COMPARE(server.received().size(), 1);
+//     ASSERT_TRUE(QTest::qWaitFor([&] { return server.received().size() == 1; }));
 //     EXPECT_EQ(server.received()[0].summary, "Sync Complete");
 //
-// Everything runs on the thread's event loop: wait with QTRY_* or QSignalSpy.
+// Everything runs on the thread's event loop: wait with QTest::qWaitFor or a
+// QSignalSpy on notified() (QTRY_* macros report to QTest, not GoogleTest).
 class FakeNotificationServer : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")

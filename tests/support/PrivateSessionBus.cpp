@@ -1,5 +1,7 @@
 #include "PrivateSessionBus.h"
 
+#include <QDBusError>
+
 #include <atomic>
 #include <stdexcept>
 
@@ -40,7 +42,6 @@ PrivateSessionBus::PrivateSessionBus() {
     daemon_.setArguments(
         {QStringLiteral("--config-file=") + QString::fromStdString(config.string()),
          QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     daemon_.start();
     if (!daemon_.waitForStarted(kStartTimeoutMs))
         throw std::runtime_error("cannot start dbus-daemon: " +
@@ -51,7 +52,8 @@ PrivateSessionBus::PrivateSessionBus() {
     if (address_.isEmpty()) {
         daemon_.kill();
         daemon_.waitForFinished();
-        throw std::runtime_error("dbus-daemon printed no address");
+        throw std::runtime_error("dbus-daemon printed no address: " +
+                                 daemon_.readAllStandardError().toStdString());
     }
 }
 
