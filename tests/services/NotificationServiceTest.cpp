@@ -87,7 +87,7 @@ TEST_F(NotificationServiceTest, PostsEveryRunAsANewNotificationWithItsLogPath) {
     run.duration = 1;
     service.postResult(run, std::filesystem::path("/data/Logs/ABC.log"), false);
     ASSERT_TRUE(receive(1));
-    const auto& first = server.received()[0];
+    const auto first = server.received()[0]; // a copy: later calls grow the list
     EXPECT_EQ(first.appName, "Quillfen");
     EXPECT_EQ(first.replacesId, 0u);
     EXPECT_FALSE(first.appIcon.isEmpty());
