@@ -1,7 +1,6 @@
 #include "cli/Commands.h"
 
 #include <Version.h>
-
 #include <cstdio>
 #include <functional>
 #include <iostream>
@@ -16,6 +15,16 @@ Verbs:
   scan FOLDER [--exclude PATTERN]... [--builtin] [-0]
         List the files a sync would consider, one relative path per line.
         Excluded items are reported on standard error as "Excluded: PATH".
+  profiles [--json]
+        List the saved profiles: each name, then "source → destination".
+        With --json, the stored profile records as JSON.
+  history [--json] [--limit N]
+        List the recorded runs, newest first: start time, Sync or Preview,
+        status, figures and log file name. --limit shows the newest N only;
+        with --json, the stored history records as JSON.
+
+The store is read from $XDG_DATA_HOME/Quillfen (~/.local/share/Quillfen);
+these verbs never change it.
 
 Options:
   --help       Show this help.
@@ -27,6 +36,8 @@ using Verb = std::function<int(const std::vector<std::string>&)>;
 const std::map<std::string, Verb>& verbs() {
     static const std::map<std::string, Verb> table = {
         {"scan", runScan},
+        {"profiles", runProfiles},
+        {"history", runHistory},
     };
     return table;
 }

@@ -21,5 +21,7 @@ int run(int argc, char** argv);
 
 // One function per verb; `args` holds what follows the verb.
 int runScan(const std::vector<std::string>& args);
+int runProfiles(const std::vector<std::string>& args);
+int runHistory(const std::vector<std::string>& args);
 
 } // namespace quillfen::cli
