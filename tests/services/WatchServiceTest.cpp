@@ -133,6 +133,7 @@ TEST_F(WatchServiceTest, ExistingSubfoldersAreWatchedButNotThroughLinks) {
     test::writeFile(root() / "one/two/three/file.txt", "x");
     test::writeFile(tree.path() / "elsewhere/file.txt", "x");
     fs::create_directory_symlink(tree.path() / "elsewhere", root() / "link");
+    fs::create_directory_symlink(root(), root() / "one/loop");
     startWatching();
 
     test::writeFile(tree.path() / "elsewhere/file.txt", "changed through the link's target");
