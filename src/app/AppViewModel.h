@@ -43,6 +43,16 @@ class ScheduleService;
 class StorageService;
 class WatchService;
 
+// Delays of the view model's standing reactions; tests shorten them.
+struct AppViewModelTiming {
+    std::chrono::milliseconds exclusionSaveDelay{300};
+    std::chrono::milliseconds firstTourStepDelay{300};
+    std::chrono::milliseconds nextTourStepDelay{350};
+    std::chrono::milliseconds watchLatency{2000};
+    std::chrono::milliseconds watchQuietPeriod{5000};
+    std::chrono::milliseconds statsCap{10000};
+};
+
 // The one object that holds the application's state and starts every run.
 // Views read its properties and call its operations; every property has a
 // change signal. Lives on the main thread.
@@ -128,15 +138,7 @@ public:
         LoginItem& loginItem;
     };
 
-    // Delays of the standing reactions; tests shorten them.
-    struct Timing {
-        std::chrono::milliseconds exclusionSaveDelay{300};
-        std::chrono::milliseconds firstTourStepDelay{300};
-        std::chrono::milliseconds nextTourStepDelay{350};
-        std::chrono::milliseconds watchLatency{2000};
-        std::chrono::milliseconds watchQuietPeriod{5000};
-        std::chrono::milliseconds statsCap{10000};
-    };
+    using Timing = AppViewModelTiming;
 
     explicit AppViewModel(Services services, Timing timing = Timing(), QObject* parent = nullptr);
     ~AppViewModel() override;

@@ -61,8 +61,8 @@ void CleanSourceSession::moveToTrash() {
     isMoving_ = true;
     emit changed();
     QPointer<QObject> session(this);
-    QPointer<AppViewModel> viewModel(&viewModel_);
-    std::thread([session, viewModel, this, items = items_, &trash = trash_] {
+    QPointer<QObject> viewModelObject(&viewModel_);
+    std::thread([session, viewModelObject, this, items = items_, &trash = trash_] {
         int moved = 0;
         int failed = 0;
         for (const auto& item : items)
@@ -74,7 +74,9 @@ void CleanSourceSession::moveToTrash() {
             emit changed();
         });
         // The statistics are refreshed even when the sheet has closed meanwhile.
-        postTo(viewModel, [viewModel] { viewModel->refreshSourceStats(viewModel->sourcePath()); });
+        postTo(viewModelObject, [viewModel = &viewModel_] {
+            viewModel->refreshSourceStats(viewModel->sourcePath());
+        });
     }).detach();
 }
 
