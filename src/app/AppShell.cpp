@@ -111,8 +111,8 @@ void AppShell::trigger(StatusMenuAction action) {
 
 void AppShell::updateLastSyncItem(const SyncResult& result) {
     const QTime time = QTime::currentTime();
-    lastSyncLine_ = lastSyncLine(result, time);
-    toolTip_ = lastSyncTooltip(result, time);
+    lastSyncLine_ = quillfen::lastSyncLine(result, time);
+    toolTip_ = quillfen::lastSyncTooltip(result, time);
     emit lastSyncItemChanged();
 }
 

@@ -96,7 +96,9 @@ AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
     setupReactions();
 }
 
-AppViewModel::~AppViewModel() { shutdown(std::chrono::milliseconds(0)); }
+AppViewModel::~AppViewModel() {
+    shutdown(std::chrono::milliseconds(0));
+}
 
 void AppViewModel::setupReactions() {
     exclusionSaveTimer_->setSingleShot(true);
@@ -193,7 +195,9 @@ int AppViewModel::enabledPatternCount() const {
                              [](const ExclusionPattern& rule) { return rule.enabled; }));
 }
 
-bool AppViewModel::isWatching() const { return watcher_->isWatching(); }
+bool AppViewModel::isWatching() const {
+    return watcher_->isWatching();
+}
 
 QDateTime AppViewModel::nextFireDate() const {
     const auto next = services_.schedule.nextFireDate();
@@ -238,8 +242,11 @@ void AppViewModel::startSync(bool dryRun, bool triggeredByWatch) {
     auto run = std::make_shared<RunContext>();
     run->dryRun = dryRun;
     run->triggeredByWatch = triggeredByWatch;
-    SyncWorker::Request request{dryRun, runFolder("source", sourcePath_),
-                                runFolder("destination", destinationPath_), currentOptions(), {}};
+    SyncWorker::Request request{dryRun,
+                                runFolder("source", sourcePath_),
+                                runFolder("destination", destinationPath_),
+                                currentOptions(),
+                                {}};
     run->entry.id = Uuid::random();
     request.logLocation = services_.log.openLog(run->entry.id, dryRun, toPath(sourcePath_).native(),
                                                 toPath(destinationPath_).native());
@@ -302,9 +309,13 @@ void AppViewModel::finishRunState(const SyncResult& result) {
     setSyncProgress(restingProgress(SyncProgress::Phase::done));
 }
 
-void AppViewModel::cancelSync() { worker_.cancel(); }
+void AppViewModel::cancelSync() {
+    worker_.cancel();
+}
 
-void AppViewModel::shutdown(std::chrono::milliseconds grace) { worker_.shutdown(grace); }
+void AppViewModel::shutdown(std::chrono::milliseconds grace) {
+    worker_.shutdown(grace);
+}
 
 void AppViewModel::runScheduledProfile() {
     QMetaObject::invokeMethod(
@@ -357,15 +368,16 @@ void AppViewModel::chooseSource() {
 }
 
 void AppViewModel::chooseDestination() {
-    const auto folder =
-        services_.dialogs.chooseFolder(QStringLiteral("Choose destination folder"));
+    const auto folder = services_.dialogs.chooseFolder(QStringLiteral("Choose destination folder"));
     if (!folder)
         return;
     services_.bookmarks.saveBookmark(toPath(*folder), "destination");
     setDestinationPath(*folder);
 }
 
-bool AppViewModel::launchAtLogin() const { return services_.loginItem.isEnabled(); }
+bool AppViewModel::launchAtLogin() const {
+    return services_.loginItem.isEnabled();
+}
 
 void AppViewModel::toggleLaunchAtLogin() {
     if (services_.loginItem.setEnabled(!services_.loginItem.isEnabled()))
@@ -412,11 +424,10 @@ void AppViewModel::deleteProfile(const Uuid& id) {
 }
 
 void AppViewModel::applySchedule() {
-    services_.schedule.configure(storage().preferences(),
-                                 [guard = QPointer<AppViewModel>(this)] {
-                                     if (guard)
-                                         guard->runScheduledProfile();
-                                 });
+    services_.schedule.configure(storage().preferences(), [guard = QPointer<AppViewModel>(this)] {
+        if (guard)
+            guard->runScheduledProfile();
+    });
     emit changed();
 }
 
@@ -431,18 +442,20 @@ void AppViewModel::disableSchedule() {
 
 // Sheets and the tour.
 
-bool AppViewModel::isShown(Sheet sheet) const { return shownSheets_[std::size_t(sheet)]; }
+bool AppViewModel::isShown(Sheet sheet) const {
+    return shownSheets_[std::size_t(sheet)];
+}
 
 void AppViewModel::setShown(Sheet sheet, bool shown) {
     if (std::exchange(shownSheets_[std::size_t(sheet)], shown) == shown)
         return;
     using Signal = void (AppViewModel::*)();
     static constexpr std::array<Signal, 11> kSignals = {
-        &AppViewModel::showExclusionsChanged,   &AppViewModel::showProfilesChanged,
-        &AppViewModel::showScheduleChanged,     &AppViewModel::showHistoryChanged,
-        &AppViewModel::showHelpChanged,         &AppViewModel::showReleaseNotesChanged,
-        &AppViewModel::showTermsChanged,        &AppViewModel::showAboutChanged,
-        &AppViewModel::showPreviewChanged,      &AppViewModel::showCleanSourceChanged,
+        &AppViewModel::showExclusionsChanged, &AppViewModel::showProfilesChanged,
+        &AppViewModel::showScheduleChanged,   &AppViewModel::showHistoryChanged,
+        &AppViewModel::showHelpChanged,       &AppViewModel::showReleaseNotesChanged,
+        &AppViewModel::showTermsChanged,      &AppViewModel::showAboutChanged,
+        &AppViewModel::showPreviewChanged,    &AppViewModel::showCleanSourceChanged,
         &AppViewModel::showOnboardingChanged,
     };
     (this->*kSignals[std::size_t(sheet)])();
@@ -489,9 +502,13 @@ void AppViewModel::endTour() {
 
 // Settings backup.
 
-void AppViewModel::exportSettings() { settingsTransfer_.exportSettings(); }
+void AppViewModel::exportSettings() {
+    settingsTransfer_.exportSettings();
+}
 
-void AppViewModel::importSettings() { settingsTransfer_.importSettings(); }
+void AppViewModel::importSettings() {
+    settingsTransfer_.importSettings();
+}
 
 void AppViewModel::confirmImport() {
     if (!settingsTransfer_.restorePending())
@@ -501,6 +518,8 @@ void AppViewModel::confirmImport() {
     settingsTransfer_.cancelImport();
 }
 
-void AppViewModel::cancelImport() { settingsTransfer_.cancelImport(); }
+void AppViewModel::cancelImport() {
+    settingsTransfer_.cancelImport();
+}
 
 } // namespace quillfen

@@ -72,23 +72,23 @@ class AppViewModel : public QObject {
                    excludePatternsChanged)
     Q_PROPERTY(bool isSyncing READ isSyncing NOTIFY isSyncingChanged)
     Q_PROPERTY(quillfen::SyncProgress syncProgress READ syncProgress NOTIFY syncProgressChanged)
-    Q_PROPERTY(std::optional<quillfen::SyncResult> lastResult READ lastResult NOTIFY
-                   lastResultChanged)
-    Q_PROPERTY(std::vector<quillfen::DiffItem> previewItems READ previewItems NOTIFY
-                   previewItemsChanged)
-    Q_PROPERTY(std::optional<quillfen::FolderStats> sourceStats READ sourceStats NOTIFY
-                   sourceStatsChanged)
-    Q_PROPERTY(std::optional<quillfen::FolderStats> destStats READ destStats NOTIFY
-                   destStatsChanged)
+    Q_PROPERTY(
+        std::optional<quillfen::SyncResult> lastResult READ lastResult NOTIFY lastResultChanged)
+    Q_PROPERTY(
+        std::vector<quillfen::DiffItem> previewItems READ previewItems NOTIFY previewItemsChanged)
+    Q_PROPERTY(
+        std::optional<quillfen::FolderStats> sourceStats READ sourceStats NOTIFY sourceStatsChanged)
+    Q_PROPERTY(
+        std::optional<quillfen::FolderStats> destStats READ destStats NOTIFY destStatsChanged)
     Q_PROPERTY(std::optional<quillfen::TourStep> activeTourStep READ activeTourStep NOTIFY
                    activeTourStepChanged)
-    Q_PROPERTY(std::optional<quillfen::SettingsBackup> importPendingBackup READ
-                   importPendingBackup NOTIFY importPendingBackupChanged)
+    Q_PROPERTY(std::optional<quillfen::SettingsBackup> importPendingBackup READ importPendingBackup
+                   NOTIFY importPendingBackupChanged)
     Q_PROPERTY(QDateTime lastSyncDate READ lastSyncDate NOTIFY lastSyncDateChanged)
     Q_PROPERTY(bool isComputingSourceStats READ isComputingSourceStats NOTIFY
                    isComputingSourceStatsChanged)
-    Q_PROPERTY(bool isComputingDestStats READ isComputingDestStats NOTIFY
-                   isComputingDestStatsChanged)
+    Q_PROPERTY(
+        bool isComputingDestStats READ isComputingDestStats NOTIFY isComputingDestStatsChanged)
     Q_PROPERTY(bool canSync READ canSync NOTIFY canSyncChanged)
     Q_PROPERTY(int enabledPatternCount READ enabledPatternCount NOTIFY excludePatternsChanged)
     Q_PROPERTY(bool isWatching READ isWatching NOTIFY isWatchingChanged)

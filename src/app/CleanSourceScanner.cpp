@@ -49,8 +49,9 @@ private:
 
 } // namespace
 
-std::vector<CleanItem> CleanSourceScanner::scanForMatches(const std::filesystem::path& root,
-                                                         const std::vector<std::string>& patterns) {
+std::vector<CleanItem>
+CleanSourceScanner::scanForMatches(const std::filesystem::path& root,
+                                   const std::vector<std::string>& patterns) {
     // A source chosen through a link is cleaned where it really is, as a run
     // would copy it.
     std::error_code error;

@@ -89,7 +89,8 @@ std::int64_t CleanSourceSession::totalBytes() const {
 
 QString CleanSourceSession::summaryText() const {
     const auto count = items_.size();
-    return QString::number(count) + (count == 1 ? QStringLiteral(" item") : QStringLiteral(" items")) +
+    return QString::number(count) +
+           (count == 1 ? QStringLiteral(" item") : QStringLiteral(" items")) +
            QStringLiteral(" \u00B7 ") + QString::fromStdString(formatFileSize(totalBytes()));
 }
 

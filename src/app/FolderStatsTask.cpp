@@ -40,7 +40,8 @@ void FolderStatsTask::refresh(const std::string& path) {
     current_ = count;
     QPointer<QObject> guard(receiver_);
     std::thread([this, count, path, guard, cap = cap_] {
-        const FolderStats stats = SyncEngine::computeFolderStats(path, count->stop.get_token(), cap);
+        const FolderStats stats =
+            SyncEngine::computeFolderStats(path, count->stop.get_token(), cap);
         auto* application = QCoreApplication::instance();
         if (count->stop.stop_requested() || application == nullptr)
             return;

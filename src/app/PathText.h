@@ -17,6 +17,8 @@ inline QString toQString(const std::filesystem::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.native()));
 }
 
-inline QString toQString(const std::string& utf8) { return QString::fromStdString(utf8); }
+inline QString toQString(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
 
 } // namespace quillfen

@@ -39,7 +39,9 @@ bool SettingsTransfer::restorePending() {
     return true;
 }
 
-void SettingsTransfer::cancelImport() { setPending(std::nullopt); }
+void SettingsTransfer::cancelImport() {
+    setPending(std::nullopt);
+}
 
 void SettingsTransfer::setPending(std::optional<SettingsBackup> backup) {
     pending_ = std::move(backup);

@@ -60,7 +60,9 @@ SyncWorker::Outcome runEngine(SyncEngine& engine, const SyncWorker::Request& req
 
 SyncWorker::SyncWorker() = default;
 
-SyncWorker::~SyncWorker() { cancel(); }
+SyncWorker::~SyncWorker() {
+    cancel();
+}
 
 void SyncWorker::start(Request request, LogService& log, QObject* receiver,
                        std::function<void(const SyncProgress&)> onProgress,
@@ -68,8 +70,8 @@ void SyncWorker::start(Request request, LogService& log, QObject* receiver,
     auto state = std::make_shared<RunState>();
     current_ = state;
     QPointer<QObject> guard(receiver);
-    std::thread([state, request = std::move(request), &log, guard, onProgress = std::move(onProgress),
-                 onDone = std::move(onDone)]() mutable {
+    std::thread([state, request = std::move(request), &log, guard,
+                 onProgress = std::move(onProgress), onDone = std::move(onDone)]() mutable {
         SyncEngine engine;
         engine.onProgress = [guard, onProgress](const SyncProgress& progress) {
             postToMainThread(guard, [onProgress, progress] { onProgress(progress); });

@@ -37,7 +37,9 @@ void UserDefaults::remove(const std::string& key) {
     settings_->sync();
 }
 
-bool UserDefaults::hasSeenOnboarding() const { return settings_->value(kOnboardingKey).toBool(); }
+bool UserDefaults::hasSeenOnboarding() const {
+    return settings_->value(kOnboardingKey).toBool();
+}
 
 void UserDefaults::setHasSeenOnboarding(bool seen) {
     settings_->setValue(kOnboardingKey, seen);

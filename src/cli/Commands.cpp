@@ -19,6 +19,21 @@ Verbs:
         be read as "Unreadable: PATH" (exit status 3). --builtin matches the
         enabled built-in rules first, then each --exclude in the order given.
         A pattern ending in "/" matches folders only.
+  sync SOURCE DESTINATION [--mirror] [--preserve-root] [--verify]
+       [--bwlimit KBPS] [--builtin] [--exclude PATTERN]... [--json] [--quiet]
+        Copy every file of SOURCE that is new or changed into DESTINATION.
+        Each event is printed as it happens ("Copied: PATH", "Error: PATH —
+        REASON", ...; --quiet leaves them out), then a summary. --mirror also
+        deletes destination files with no source counterpart; --preserve-root
+        copies into DESTINATION/<name of SOURCE>; --verify compares SHA-256
+        checksums of the copies afterwards; --bwlimit limits copying to KBPS
+        KB (1024 bytes) per second. --json prints the result as one JSON
+        object instead (event lines then go to standard error). The first
+        interrupt stops after the current file, a second one at once.
+  preview SOURCE DESTINATION [same options as sync]
+        List what sync would do, writing nothing: "copy SIZE PATH" and
+        "delete PATH" lines, then a summary. --json prints one object with
+        "items" and "result".
   stats FOLDER [--json]
         Count the files, folders and bytes below FOLDER (at most 10 seconds;
         a count cut short is marked partial). --json prints one JSON object
@@ -38,8 +53,9 @@ Options:
   --help       Show this help.
   --version    Show the version.
 
-Exit status: 0 success, 1 failure (message on standard error), 2 usage
-error, 3 finished with some items that could not be read.
+Exit status: 0 success, 1 the run failed (message on standard error), 2 usage
+error, 3 finished but some files failed, did not verify or could not be read,
+130 interrupted.
 )";
 
 using Verb = std::function<int(const std::vector<std::string>&)>;
@@ -50,6 +66,8 @@ const std::map<std::string, Verb>& verbs() {
         {"stats", runStats},
         {"profiles", runProfiles},
         {"history", runHistory},
+        {"sync", runSync},
+        {"preview", runPreview},
     };
     return table;
 }

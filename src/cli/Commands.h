@@ -24,5 +24,7 @@ int runScan(const std::vector<std::string>& args);
 int runStats(const std::vector<std::string>& args);
 int runProfiles(const std::vector<std::string>& args);
 int runHistory(const std::vector<std::string>& args);
+int runSync(const std::vector<std::string>& args);
+int runPreview(const std::vector<std::string>& args);
 
 } // namespace quillfen::cli

@@ -1,1 +1,95 @@
 #include "engine/SyncEngine.h"
+
+#include "engine/FileCopier.h"
+#include "engine/FileSystemError.h"
+#include "engine/FolderCursor.h"
+#include "engine/PreviewPlanner.h"
+#include "engine/SyncRun.h"
+#include "engine/Verifier.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace quillfen {
+namespace {
+
+// A cursor on the folder holding `file`, created with its parents on request.
+FolderCursor folderOf(const std::filesystem::path& file, bool create) {
+    auto folder = file.parent_path();
+    if (folder.empty())
+        folder = ".";
+    if (create) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error)
+            throw FileSystemError(error.value(), folder);
+    }
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.isOpen())
+        throw FileSystemError(errno, folder);
+    return FolderCursor(std::move(fd), folder);
+}
+
+FileStamp stampOf(const std::filesystem::path& file, bool followLink) {
+    struct stat status {};
+    if ((followLink ? ::stat(file.c_str(), &status) : ::lstat(file.c_str(), &status)) != 0)
+        throw FileSystemError(errno, file);
+    return FileStamp::of(status);
+}
+
+} // namespace
+
+SyncEngine::SyncEngine(std::optional<std::chrono::nanoseconds> timeGranularity)
+    : timeGranularity_(timeGranularity) {}
+
+bool SyncEngine::needsCopy(const std::filesystem::path& sourceFile,
+                           const std::filesystem::path& destinationFile) const {
+    const auto source = stampOf(sourceFile, true);
+    const auto destination = stampOf(destinationFile, false);
+    const auto granularity =
+        timeGranularity_.value_or(timeGranularityOf(folderOf(destinationFile, false).rootFd()));
+    return quillfen::needsCopy(source, destination, granularity);
+}
+
+std::vector<DiffItem> SyncEngine::preview(const std::filesystem::path& source,
+                                          const std::filesystem::path& destination,
+                                          const SyncOptions& options) const {
+    return PreviewPlanner(*this, timeGranularity_).plan(source, destination, options);
+}
+
+SyncResult SyncEngine::sync(const std::filesystem::path& source,
+                            const std::filesystem::path& destination, const SyncOptions& options,
+                            std::stop_token stop) {
+    return SyncRun(*this, options, std::move(stop), timeGranularity_).run(source, destination);
+}
+
+bool SyncEngine::copyIfNeeded(const std::filesystem::path& sourceFile,
+                              const std::filesystem::path& destinationFile,
+                              std::int64_t bandwidthLimit, std::stop_token stop) const {
+    auto source = folderOf(sourceFile, false);
+    auto destination = folderOf(destinationFile, true);
+    const auto granularity = timeGranularity_.value_or(timeGranularityOf(destination.rootFd()));
+    return FileCopier(bandwidthLimit, std::move(stop))
+        .copyIfNeeded(source, sourceFile.filename(), destination, destinationFile.filename(),
+                      std::nullopt, granularity);
+}
+
+void SyncEngine::throttledCopy(const std::filesystem::path& sourceFile,
+                               const std::filesystem::path& destinationFile,
+                               std::int64_t bandwidthLimit, std::stop_token stop) const {
+    auto source = folderOf(sourceFile, false);
+    auto destination = folderOf(destinationFile, true);
+    FileCopier(bandwidthLimit, std::move(stop))
+        .copy(source.rootFd(), sourceFile.filename(), destination.rootFd(),
+              destinationFile.filename(), sourceFile, destinationFile);
+}
+
+std::optional<Sha256Digest> SyncEngine::fileDigest(const std::filesystem::path& file) {
+    if (file.empty())
+        return std::nullopt;
+    const FileDescriptor input(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    return Verifier::digestOf(input.get());
+}
+
+} // namespace quillfen

@@ -33,6 +33,10 @@ public:
     std::function<void(const SyncProgress&)> onProgress;
     std::function<void(const std::string&)> onLog;
 
+    // `timeGranularity` replaces the modification-time resolution otherwise
+    // taken from the destination's file system (2 s on vfat, ...).
+    explicit SyncEngine(std::optional<std::chrono::nanoseconds> timeGranularity = std::nullopt);
+
     // True when a pattern matches the whole relative path (path mode) or its
     // last component (name mode). A pattern ending in "/" matches folders only.
     static bool isExcluded(std::string_view relativePath, const std::vector<std::string>& patterns,
@@ -49,6 +53,46 @@ public:
     // far, not partial) or after `cap` (figures so far, partial). Never fails.
     static FolderStats computeFolderStats(const std::string& path, std::stop_token stop = {},
                                           std::chrono::milliseconds cap = std::chrono::seconds(10));
+
+    // --- Comparison, plan, run and verification ---
+
+    // True when the source file must be copied over what stands at the
+    // destination (read without following a link): a different size, or a
+    // later modification time. Throws FileSystemError.
+    bool needsCopy(const std::filesystem::path& sourceFile,
+                   const std::filesystem::path& destinationFile) const;
+
+    // The dry-run plan: copy items in source order, then (mirror mode) delete
+    // items in destination order. Writes nothing. Throws SyncError
+    // (sourceNotFound, cannotRead, overlap) or FileSystemError.
+    std::vector<DiffItem> preview(const std::filesystem::path& source,
+                                  const std::filesystem::path& destination,
+                                  const SyncOptions& options) const;
+
+    // Makes the destination catch up with the source. A stop request ends the
+    // run early with status `cancelled`. Throws SyncError or FileSystemError
+    // when the run as a whole fails.
+    SyncResult sync(const std::filesystem::path& source, const std::filesystem::path& destination,
+                    const SyncOptions& options, std::stop_token stop = {});
+
+    // One file of a run: true when it copied, false when the destination was
+    // up to date. `bandwidthLimit` in KB per second, 0 or less unlimited.
+    bool copyIfNeeded(const std::filesystem::path& sourceFile,
+                      const std::filesystem::path& destinationFile, std::int64_t bandwidthLimit,
+                      std::stop_token stop = {}) const;
+
+    // Copies in 256 KiB chunks at no more than `bandwidthLimit` KB per second.
+    // Throws SyncError (cannotRead, cannotWrite, cancelled) or FileSystemError.
+    void throttledCopy(const std::filesystem::path& sourceFile,
+                       const std::filesystem::path& destinationFile, std::int64_t bandwidthLimit,
+                       std::stop_token stop = {}) const;
+
+    // The SHA-256 of a file's content; an unreadable file hashes as empty
+    // input. No digest for an empty location.
+    static std::optional<Sha256Digest> fileDigest(const std::filesystem::path& file);
+
+private:
+    std::optional<std::chrono::nanoseconds> timeGranularity_;
 };
 
 } // namespace quillfen

@@ -99,7 +99,9 @@ TEST(AppShellTest, LaunchArmsTheScheduleOffersOnboardingAndTracksTheLastRun) {
     AppShell shell(viewModel, harness.bookmarks(), notifications, defaults,
                    std::chrono::milliseconds(50));
     int shown = 0;
-    shell.showMainWindowHook = [&] { ++shown; };
+    shell.showMainWindowHook = [&] {
+        ++shown;
+    };
 
     shell.launch();
     EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());

@@ -3,6 +3,7 @@
 #include <grp.h>
 #include <poll.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quillfen::test {
@@ -51,7 +52,8 @@ void drain(int outFd, int errFd, CliOutcome& outcome) {
 
 } // namespace
 
-CliOutcome runCli(const std::vector<std::string>& args, bool asNobody) {
+CliOutcome runCli(const std::vector<std::string>& args, bool asNobody,
+                  const std::function<void(pid_t)>& whileRunning) {
     int out[2];
     int err[2];
     CliOutcome outcome;
@@ -65,7 +67,12 @@ CliOutcome runCli(const std::vector<std::string>& args, bool asNobody) {
     }
     ::close(out[1]);
     ::close(err[1]);
+    std::thread observer;
+    if (whileRunning)
+        observer = std::thread(whileRunning, child);
     drain(out[0], err[0], outcome);
+    if (observer.joinable())
+        observer.join();
     int status = 0;
     if (::waitpid(child, &status, 0) == child && WIFEXITED(status))
         outcome.exitStatus = WEXITSTATUS(status);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace quillfen::test {
@@ -13,7 +15,9 @@ struct CliOutcome {
 
 // Runs the quillfen-cli binary under test with `args` and collects both of
 // its output streams. With `asNobody` the child drops root privileges first,
-// so that permission bits apply to it.
-CliOutcome runCli(const std::vector<std::string>& args, bool asNobody = false);
+// so that permission bits apply to it. `whileRunning`, when given, is called on
+// a thread of its own with the child's process id (to send it a signal, say).
+CliOutcome runCli(const std::vector<std::string>& args, bool asNobody = false,
+                  const std::function<void(pid_t)>& whileRunning = {});
 
 } // namespace quillfen::test

@@ -1,0 +1,51 @@
+#include "cli/RunRequest.h"
+
+#include "cli/ArgumentParser.h"
+#include "cli/Commands.h"
+#include "records/ExclusionPattern.h"
+
+#include <charconv>
+
+namespace quillfen::cli {
+namespace {
+
+std::int64_t parseLimit(const std::string& text) {
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        throw UsageError{"--bwlimit needs a whole number of KB per second, not '" + text + "'"};
+    return value;
+}
+
+} // namespace
+
+RunRequest parseRunRequest(const std::vector<std::string>& args) {
+    RunRequest request;
+    bool builtIn = false;
+    std::string limit;
+    std::vector<std::string> patterns;
+    ArgumentParser parser;
+    parser.addFlag("--mirror", request.options.deleteExtras);
+    parser.addFlag("--preserve-root", request.options.preserveRoot);
+    parser.addFlag("--verify", request.options.verify);
+    parser.addOption("--bwlimit", limit);
+    parser.addFlag("--builtin", builtIn);
+    parser.addList("--exclude", patterns);
+    parser.addFlag("--json", request.json);
+    parser.addFlag("--quiet", request.quiet);
+    const auto folders = parser.parse(args, {"SOURCE", "DESTINATION"});
+    if (folders[0].empty() || folders[1].empty())
+        throw UsageError{"SOURCE and DESTINATION must not be empty"};
+    request.source = folders[0];
+    request.destination = folders[1];
+    if (!limit.empty())
+        request.options.bandwidthLimit = parseLimit(limit);
+    // The built-in rules come first, as they do in the stored rule list.
+    if (builtIn)
+        request.options.excludePatterns = enabledPatternTexts(builtInPatterns());
+    request.options.excludePatterns.insert(request.options.excludePatterns.end(), patterns.begin(),
+                                           patterns.end());
+    return request;
+}
+
+} // namespace quillfen::cli

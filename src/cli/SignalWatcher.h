@@ -1,0 +1,31 @@
+#pragma once
+
+#include <csignal>
+#include <stop_token>
+#include <thread>
+
+namespace quillfen::cli {
+
+// Handles SIGINT and SIGTERM on a thread of its own (requesting a stop is
+// not async-signal-safe): the first one requests `stop`, a second one ends
+// the process with status 130. Construct it before any other thread starts,
+// so that every thread inherits the blocked signals.
+class SignalWatcher {
+public:
+    // With `endAtOnce` the first signal already ends the process, for work
+    // that cannot be stopped half-way and writes nothing.
+    SignalWatcher(std::stop_source stop, bool endAtOnce);
+    ~SignalWatcher();
+    SignalWatcher(const SignalWatcher&) = delete;
+    SignalWatcher& operator=(const SignalWatcher&) = delete;
+
+private:
+    void watch(const std::stop_token& ending);
+
+    std::stop_source stop_;
+    bool endAtOnce_;
+    sigset_t previousMask_{};
+    std::jthread thread_;
+};
+
+} // namespace quillfen::cli

@@ -1,0 +1,59 @@
+#include "engine/FileStamp.h"
+
+#include <sys/vfs.h>
+
+namespace quillfen {
+namespace {
+
+using std::chrono::nanoseconds;
+
+// statfs f_type values of the file systems that keep coarse times.
+constexpr long kMsdosMagic = 0x4d44;
+constexpr long kExfatMagic = 0x2011bab0;
+constexpr long kNtfsMagic = 0x5346544e;
+constexpr long kFuseMagic = 0x65735546;
+constexpr long kCifsMagic = 0xff534d42;
+constexpr long kSmb2Magic = 0xfe534d42;
+constexpr long kHfsPlusMagic = 0x482b;
+
+} // namespace
+
+FileStamp FileStamp::of(const struct stat& status) {
+    FileStamp stamp;
+    if (S_ISREG(status.st_mode))
+        stamp.size = status.st_size;
+    stamp.modified =
+        std::chrono::seconds(status.st_mtim.tv_sec) + nanoseconds(status.st_mtim.tv_nsec);
+    return stamp;
+}
+
+bool needsCopy(const FileStamp& source, const FileStamp& destination, nanoseconds granularity) {
+    if (source.size != destination.size)
+        return true;
+    if (!source.modified || !destination.modified)
+        return true;
+    return *source.modified - *destination.modified >= std::max(granularity, nanoseconds(1));
+}
+
+nanoseconds timeGranularityOf(int fd) {
+    struct statfs info {};
+    if (::fstatfs(fd, &info) != 0)
+        return nanoseconds(1);
+    switch (static_cast<long>(info.f_type) & 0xffffffffL) {
+    case kMsdosMagic:
+        return std::chrono::seconds(2);
+    case kExfatMagic:
+        return std::chrono::milliseconds(10);
+    case kNtfsMagic:
+    case kFuseMagic:
+    case kCifsMagic:
+    case kSmb2Magic:
+        return nanoseconds(100);
+    case kHfsPlusMagic:
+        return std::chrono::seconds(1);
+    default:
+        return nanoseconds(1);
+    }
+}
+
+} // namespace quillfen

@@ -1,0 +1,124 @@
+#include "engine/FolderCursor.h"
+
+#include "engine/FileSystemError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace quillfen {
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+} // namespace
+
+FolderCursor::FolderCursor(FileDescriptor root, std::filesystem::path rootPath)
+    : root_(std::move(root)), rootPath_(std::move(rootPath)) {}
+
+std::filesystem::path FolderCursor::pathOf(std::string_view relativePath) const {
+    return relativePath.empty() ? rootPath_ : rootPath_ / relativePath;
+}
+
+std::string_view FolderCursor::nameOf(std::string_view relativePath) {
+    const auto slash = relativePath.rfind('/');
+    return slash == std::string_view::npos ? relativePath : relativePath.substr(slash + 1);
+}
+
+int FolderCursor::parentOf(std::string_view relativePath, bool create) {
+    const auto slash = relativePath.rfind('/');
+    const std::string_view folder =
+        slash == std::string_view::npos ? std::string_view() : relativePath.substr(0, slash);
+
+    // Keep the handles of the leading components this folder shares with the
+    // previous one.
+    std::size_t depth = 0;
+    std::size_t position = 0;
+    while (depth < chain_.size() && position < folder.size()) {
+        const auto end = std::min(folder.find('/', position), folder.size());
+        if (folder.substr(position, end - position) != chain_[depth].first)
+            break;
+        ++depth;
+        position = end + 1;
+    }
+    if (position < folder.size() || depth < chain_.size())
+        chain_.resize(depth);
+
+    while (position < folder.size()) {
+        const auto end = std::min(folder.find('/', position), folder.size());
+        std::string name(folder.substr(position, end - position));
+        const int parent = chain_.empty() ? root_.get() : chain_.back().second.get();
+        const int fd = openChild(parent, name, create, folder.substr(0, end));
+        if (fd == kMissing)
+            return kMissing;
+        chain_.emplace_back(std::move(name), FileDescriptor(fd));
+        position = end + 1;
+    }
+    return chain_.empty() ? root_.get() : chain_.back().second.get();
+}
+
+std::optional<FileStamp> FolderCursor::stampOf(std::string_view relativePath, bool createParents) {
+    const int folder = parentOf(relativePath, createParents);
+    if (folder == kMissing)
+        return std::nullopt;
+    struct stat status {};
+    if (::fstatat(folder, std::string(nameOf(relativePath)).c_str(), &status,
+                  AT_SYMLINK_NOFOLLOW) == 0)
+        return FileStamp::of(status);
+    if (errno == ENOENT)
+        return std::nullopt;
+    throw FileSystemError(errno, pathOf(relativePath));
+}
+
+int FolderCursor::openChild(int parentFd, const std::string& name, bool create,
+                            std::string_view prefix) {
+    int fd = ::openat(parentFd, name.c_str(), kFolderFlags);
+    if (fd < 0 && errno == ENOENT && create) {
+        if (::mkdirat(parentFd, name.c_str(), 0777) != 0 && errno != EEXIST)
+            throw FileSystemError(errno, pathOf(prefix));
+        fd = ::openat(parentFd, name.c_str(), kFolderFlags);
+    }
+    if (fd >= 0)
+        return fd;
+    int error = errno;
+    struct stat status {};
+    if (error == ENOTDIR && ::fstatat(parentFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(status.st_mode))
+        error = ELOOP; // say that a link is in the way, not a file
+    if (!create && (error == ENOENT || error == ENOTDIR))
+        return kMissing;
+    throw FileSystemError(error, pathOf(prefix));
+}
+
+void FolderCursor::removeTree(int parentFd, const std::string& name,
+                              const std::filesystem::path& path) {
+    FileDescriptor folder(::openat(parentFd, name.c_str(), kFolderFlags));
+    if (!folder.isOpen())
+        throw FileSystemError(errno, path);
+    DIR* listing = ::fdopendir(::dup(folder.get()));
+    if (listing == nullptr)
+        throw FileSystemError(errno, path);
+    std::vector<std::pair<std::string, bool>> entries;
+    while (const dirent* entry = ::readdir(listing)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        struct stat status {};
+        const bool isFolder =
+            ::fstatat(folder.get(), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(status.st_mode);
+        entries.emplace_back(entry->d_name, isFolder);
+    }
+    ::closedir(listing);
+    for (const auto& [child, isFolder] : entries) {
+        if (isFolder)
+            removeTree(folder.get(), child, path / child);
+        else if (::unlinkat(folder.get(), child.c_str(), 0) != 0)
+            throw FileSystemError(errno, path / child);
+    }
+    if (::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR) != 0)
+        throw FileSystemError(errno, path);
+}
+
+} // namespace quillfen

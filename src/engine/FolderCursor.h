@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/FileDescriptor.h"
+#include "engine/FileStamp.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace quillfen {
+
+// Open handles to the folders along one path below a root folder. Files come
+// depth first, so consecutive files mostly share their folder and the handles
+// are reused. No symbolic link below the root is ever followed.
+class FolderCursor {
+public:
+    static constexpr int kMissing = -1;
+
+    FolderCursor(FileDescriptor root, std::filesystem::path rootPath);
+
+    // The handle of the folder holding `relativePath`'s last component.
+    // Missing folders are created when `create` is set, otherwise kMissing is
+    // returned. Throws FileSystemError (a link or a file in the way, ...).
+    int parentOf(std::string_view relativePath, bool create);
+
+    // What stands at `relativePath` itself, links not followed; none when
+    // nothing does. Throws FileSystemError.
+    std::optional<FileStamp> stampOf(std::string_view relativePath, bool createParents);
+
+    int rootFd() const { return root_.get(); }
+    const std::filesystem::path& rootPath() const { return rootPath_; }
+    std::filesystem::path pathOf(std::string_view relativePath) const;
+
+    static std::string_view nameOf(std::string_view relativePath);
+
+    // Removes the folder `name` in `parentFd` with all it holds, without
+    // following links; `path` names it in errors.
+    static void removeTree(int parentFd, const std::string& name,
+                           const std::filesystem::path& path);
+
+private:
+    int openChild(int parentFd, const std::string& name, bool create, std::string_view prefix);
+
+    FileDescriptor root_;
+    std::filesystem::path rootPath_;
+    std::vector<std::pair<std::string, FileDescriptor>> chain_;
+};
+
+} // namespace quillfen

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/FileStamp.h"
+#include "engine/FolderCursor.h"
+#include "engine/SyncEngine.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+namespace quillfen {
+
+// The working state and the phases of one sync run: scan, copy, delete
+// extras, verify. Lives for one call of SyncEngine::sync.
+class SyncRun {
+public:
+    SyncRun(const SyncEngine& engine, const SyncOptions& options, std::stop_token stop,
+            std::optional<std::chrono::nanoseconds> timeGranularity);
+
+    // Throws SyncError or FileSystemError when the run as a whole fails.
+    SyncResult run(const std::filesystem::path& source, const std::filesystem::path& destination);
+
+private:
+    void report() const;
+    void log(const std::string& line) const;
+    void listSource(FolderCursor& source);
+    void readStamps(FolderCursor& source);
+    void copyFiles(FolderCursor& source, FolderCursor& destination,
+                   std::chrono::nanoseconds granularity);
+    void deleteExtras(FolderCursor& destination);
+    void verifyCopies(FolderCursor& source, FolderCursor& destination);
+    SyncResult result() const;
+
+    const SyncEngine& engine_;
+    const SyncOptions& options_;
+    std::stop_token stop_;
+    std::optional<std::chrono::nanoseconds> timeGranularity_;
+    std::chrono::steady_clock::time_point start_;
+    SyncProgress progress_;
+    ScanResult listing_;
+    std::vector<std::optional<FileStamp>> stamps_;
+    std::vector<std::string> copiedPaths_;
+    std::int64_t failed_ = 0;
+    std::int64_t excluded_ = 0;
+    std::int64_t verificationFailures_ = 0;
+};
+
+} // namespace quillfen

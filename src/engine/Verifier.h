@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/FolderCursor.h"
+#include "engine/SyncEngine.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+namespace quillfen {
+
+// Compares the SHA-256 of each copied file with that of its copy, reading the
+// copy from the disk rather than from the page cache.
+class Verifier {
+public:
+    Verifier(FolderCursor& source, FolderCursor& destination, std::stop_token stop,
+             const std::function<void(const std::string&)>& onLog);
+
+    // Returns the number of mismatches; stops early when a stop is requested.
+    std::int64_t verify(const std::vector<std::string>& copiedPaths);
+
+    // The digest of what `fd` yields from its current position; a read error
+    // ends the input early.
+    static Sha256Digest digestOf(int fd);
+
+private:
+    Sha256Digest digestAt(FolderCursor& tree, const std::string& relativePath, bool fromDisk);
+
+    FolderCursor& source_;
+    FolderCursor& destination_;
+    std::stop_token stop_;
+    const std::function<void(const std::string&)>& onLog_;
+};
+
+} // namespace quillfen

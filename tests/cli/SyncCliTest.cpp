@@ -1,0 +1,145 @@
+#include "CliRunner.h"
+#include "TempDir.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+namespace quillfen {
+namespace {
+
+using test::readFile;
+using test::runCli;
+
+class SyncCliTest : public ::testing::Test {
+protected:
+    std::string src() const { return (root / "src").string(); }
+    std::string dst() const { return (root / "dst").string(); }
+
+    test::TempDir root;
+};
+
+TEST_F(SyncCliTest, SyncPrintsEachEventThenTheSummary) {
+    root.write("src/a.txt", "aaa");
+    root.write("src/skip.tmp", "t");
+    auto outcome = runCli({"sync", src(), dst(), "--exclude", "*.tmp"});
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "Excluded: skip.tmp\n"
+                           "Copied: a.txt\n"
+                           "Status:      Success\n"
+                           "Files:       1 copied, 0 deleted, 1 processed\n"
+                           "Transferred: 3 bytes\n"
+                           "Duration:    0s\n");
+    EXPECT_EQ(outcome.err, "") << "no progress line when standard error is not a terminal";
+    EXPECT_EQ(readFile(root / "dst/a.txt"), "aaa");
+
+    outcome = runCli({"sync", "--quiet", src(), dst(), "--exclude=*.tmp"});
+    EXPECT_EQ(outcome.exitStatus, 0);
+    EXPECT_EQ(outcome.out.find("Copied"), std::string::npos);
+    EXPECT_NE(outcome.out.find("Files:       0 copied, 0 deleted, 1 processed\n"),
+              std::string::npos);
+}
+
+TEST_F(SyncCliTest, FailedFilesGiveStatusThreeAndAFailedLine) {
+    root.write("src/blocked/a", "a");
+    root.write("src/ok", "ok");
+    root.write("dst/blocked", "a file where a folder goes");
+    const auto outcome = runCli({"sync", src(), dst()});
+    EXPECT_EQ(outcome.exitStatus, 3);
+    EXPECT_NE(outcome.out.find("Error: blocked/a — " + dst() + "/blocked: Not a directory\n"),
+              std::string::npos);
+    EXPECT_NE(outcome.out.find("Failed:      1 files\n"), std::string::npos);
+}
+
+TEST_F(SyncCliTest, JsonOutputIsOneResultDocument) {
+    root.write("src/a", "12345");
+    root.write("dst/old", "o");
+    const auto outcome = runCli({"sync", src(), dst(), "--mirror", "--verify", "--json"});
+    EXPECT_EQ(outcome.exitStatus, 0);
+    const auto result = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(result["status"], "success");
+    EXPECT_EQ(result["filesCopied"], 1);
+    EXPECT_EQ(result["filesDeleted"], 1);
+    EXPECT_EQ(result["bytesTransferred"], 5);
+    EXPECT_EQ(result["isDryRun"], false);
+    EXPECT_EQ(outcome.err, "Copied: a\nDeleted: old\n");
+}
+
+TEST_F(SyncCliTest, RunFailuresAndUsageErrors) {
+    auto outcome = runCli({"sync", src(), dst()});
+    EXPECT_EQ(outcome.exitStatus, 1);
+    EXPECT_EQ(outcome.err, "Source not found: " + src() + "\n");
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_FALSE(std::filesystem::exists(root / "dst"));
+
+    outcome = runCli({"preview", src(), dst(), "--json"});
+    EXPECT_EQ(outcome.exitStatus, 1);
+    const auto document = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(document["result"]["status"], "failed");
+    EXPECT_EQ(document["result"]["errorMessage"], "Source not found: " + src());
+    EXPECT_TRUE(document["items"].empty());
+
+    std::filesystem::create_directories(root / "src");
+    outcome = runCli({"sync", src(), src() + "/inside"});
+    EXPECT_EQ(outcome.exitStatus, 1);
+    EXPECT_EQ(outcome.err,
+              "Source and destination overlap: " + src() + " and " + src() + "/inside\n");
+
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"sync"},
+                                               {"sync", src()},
+                                               {"sync", src(), dst(), "extra"},
+                                               {"sync", src(), dst(), "--bwlimit", "fast"},
+                                               {"sync", src(), dst(), "--bwlimit"},
+                                               {"preview", src(), dst(), "--frobnicate"}}) {
+        outcome = runCli(args);
+        EXPECT_EQ(outcome.exitStatus, 2) << args.back();
+        EXPECT_FALSE(outcome.err.empty());
+    }
+}
+
+TEST_F(SyncCliTest, PreviewListsThePlanAndWritesNothing) {
+    root.write("src/a.txt", "aaa");
+    root.write("src/.DS_Store", "x");
+    root.write("dst/gone.txt", "g");
+    auto outcome = runCli({"preview", src(), dst(), "--mirror", "--builtin"});
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "copy 3 a.txt\ndelete gone.txt\n1 to copy (3 bytes), 1 to delete\n");
+    EXPECT_TRUE(std::filesystem::exists(root / "dst/gone.txt"));
+    EXPECT_FALSE(std::filesystem::exists(root / "dst/a.txt"));
+
+    outcome = runCli({"preview", src(), dst(), "--json"});
+    EXPECT_EQ(outcome.exitStatus, 0);
+    const auto document = nlohmann::json::parse(outcome.out);
+    ASSERT_EQ(document["items"].size(), 2u);
+    EXPECT_EQ(document["result"]["isDryRun"], true);
+    EXPECT_EQ(document["result"]["filesCopied"], 2);
+    for (const auto& item : document["items"]) {
+        EXPECT_EQ(item["action"], "copy");
+        EXPECT_TRUE(item.contains("relativePath"));
+        EXPECT_TRUE(item.contains("size"));
+    }
+}
+
+TEST_F(SyncCliTest, AnInterruptCancelsAThrottledSync) {
+    root.write("src/big", std::string(2'000'000, 'b'));
+    root.write("dst/big", "old");
+    const auto outcome =
+        runCli({"sync", src(), dst(), "--bwlimit", "100", "--json"}, false, [](pid_t child) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            ::kill(child, SIGINT);
+        });
+    EXPECT_EQ(outcome.exitStatus, 130) << outcome.err;
+    const auto result = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(result["status"], "cancelled");
+    EXPECT_EQ(result["failedCount"], 1);
+    EXPECT_EQ(readFile(root / "dst/big"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root / "dst"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+} // namespace
+} // namespace quillfen

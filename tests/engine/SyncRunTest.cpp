@@ -1,0 +1,226 @@
+#include "EngineTestSupport.h"
+#include "TempDir.h"
+#include "engine/FileSystemError.h"
+#include "engine/SyncError.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace quillfen {
+namespace {
+
+using Phase = SyncProgress::Phase;
+using test::readFile;
+
+class SyncRunTest : public ::testing::Test {
+protected:
+    SyncRunTest() { recorder.attach(engine); }
+
+    SyncResult run(const SyncOptions& options = {}, std::stop_token stop = {}) {
+        return engine.sync(root / "src", root / "dst", options, stop);
+    }
+
+    test::TempDir root;
+    SyncEngine engine;
+    test::Recorder recorder;
+};
+
+TEST_F(SyncRunTest, FirstRunCopiesEverythingAndReportsInOrder) {
+    root.write("src/a.txt", "aaa");
+    root.write("src/sub/b.txt", "bb");
+    root.write("src/sub/deeper/c.txt", "");
+
+    const auto result = run();
+
+    EXPECT_EQ(result.status, SyncStatus::success);
+    EXPECT_EQ(result.filesProcessed, 3);
+    EXPECT_EQ(result.filesCopied, 3);
+    EXPECT_EQ(result.bytesTransferred, 5);
+    EXPECT_EQ(result.failedCount, 0);
+    EXPECT_FALSE(result.isDryRun);
+    EXPECT_EQ(readFile(root / "dst/sub/b.txt"), "bb");
+    EXPECT_TRUE(std::filesystem::is_regular_file(root / "dst/sub/deeper/c.txt"));
+    EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
+
+    const auto& reports = recorder.progress;
+    ASSERT_EQ(reports.size(), 2u + 2 * 3 + 1);
+    SyncProgress scanning;
+    scanning.phase = Phase::scanning;
+    EXPECT_EQ(reports[0], scanning);
+    EXPECT_EQ(reports[1].phase, Phase::syncing);
+    EXPECT_EQ(reports[1].totalFiles, 3);
+    EXPECT_EQ(reports[1].totalBytes, 5);
+    EXPECT_EQ(reports[1].currentFile, "");
+    for (std::size_t file = 0; file < 3; ++file) {
+        const auto& before = reports[2 + 2 * file];
+        const auto& after = reports[3 + 2 * file];
+        EXPECT_FALSE(before.currentFile.empty());
+        EXPECT_EQ(before.processedFiles, static_cast<std::int64_t>(file));
+        EXPECT_EQ(after.currentFile, before.currentFile);
+        EXPECT_EQ(after.processedFiles, static_cast<std::int64_t>(file + 1));
+        EXPECT_EQ(after.copiedFiles, static_cast<std::int64_t>(file + 1));
+        EXPECT_TRUE(recorder.logged("Copied: " + before.currentFile));
+    }
+    EXPECT_EQ(reports.back().phase, Phase::done);
+    EXPECT_EQ(reports.back().processedBytes, 5);
+    EXPECT_EQ(reports.back().copiedBytes, 5);
+    EXPECT_EQ(recorder.lines.size(), 3u);
+}
+
+TEST_F(SyncRunTest, SecondRunCopiesNothingAndCopiesKeepTimesAndModes) {
+    const auto file = root.write("src/a.sh", "#!/bin/sh\n");
+    ::chmod(file.c_str(), 0751);
+    test::setModified(file, 1'600'000'000, 123'456'789);
+    run();
+    const auto copied = test::modifiedOf(root / "dst/a.sh");
+    EXPECT_EQ(copied.tv_sec, 1'600'000'000);
+    EXPECT_EQ(copied.tv_nsec, 123'456'789);
+    EXPECT_EQ(std::filesystem::status(root / "dst/a.sh").permissions(),
+              static_cast<std::filesystem::perms>(0751));
+
+    recorder.lines.clear();
+    const auto again = run();
+    EXPECT_EQ(again.filesProcessed, 1);
+    EXPECT_EQ(again.filesCopied, 0);
+    EXPECT_EQ(again.bytesTransferred, 0);
+    EXPECT_EQ(again.status, SyncStatus::success);
+    EXPECT_TRUE(recorder.lines.empty());
+}
+
+TEST_F(SyncRunTest, ExclusionsAreCountedOnceAndLogged) {
+    root.write("src/keep.txt", "k");
+    root.write("src/node_modules/x/y.js", "y");
+    root.write("src/node_modules/z.js", "z");
+    root.write("src/notes.tmp", "t");
+    SyncOptions options;
+    options.excludePatterns = {"node_modules", "*.tmp"};
+    const auto result = run(options);
+    EXPECT_EQ(result.filesExcluded, 2);
+    EXPECT_EQ(result.filesCopied, 1);
+    EXPECT_TRUE(recorder.logged("Excluded: node_modules"));
+    EXPECT_TRUE(recorder.logged("Excluded: notes.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(root / "dst/node_modules"));
+}
+
+TEST_F(SyncRunTest, MirrorDeletesFilesOnlyAndLeftoverTemporaryFiles) {
+    root.write("src/a.txt", "a");
+    root.write("src/.DS_Store", "x");
+    root.write("dst/a.txt", "a");
+    root.write("dst/old/gone.txt", "g");
+    root.write("dst/.quillfen-abcd1234.tmp", "partial");
+    root.write("dst/.DS_Store", "x");
+    SyncOptions options;
+    options.excludePatterns = {".DS_Store"};
+
+    auto result = run();
+    EXPECT_EQ(result.filesDeleted, 0);
+    EXPECT_TRUE(std::filesystem::exists(root / "dst/old/gone.txt"));
+
+    options.deleteExtras = true;
+    result = run(options);
+    EXPECT_EQ(result.filesDeleted, 3);
+    EXPECT_EQ(recorder.progress.back().deletedFiles, 3);
+    EXPECT_TRUE(recorder.logged("Deleted: old/gone.txt"));
+    EXPECT_TRUE(recorder.logged("Deleted: .DS_Store")) << "destination scans apply no patterns";
+    EXPECT_FALSE(std::filesystem::exists(root / "dst/.quillfen-abcd1234.tmp"));
+    EXPECT_TRUE(std::filesystem::is_directory(root / "dst/old")) << "folders stay";
+    EXPECT_EQ(readFile(root / "dst/a.txt"), "a");
+}
+
+TEST_F(SyncRunTest, PreserveRootCopiesIntoAFolderNamedAfterTheSource) {
+    root.write("src/a.txt", "a");
+    root.write("dst/src/extra.txt", "e");
+    root.write("dst/top.txt", "t");
+    SyncOptions options;
+    options.preserveRoot = true;
+    options.deleteExtras = true;
+    options.verify = true;
+    const auto result = engine.sync(root / "src/", root / "dst", options);
+    EXPECT_EQ(readFile(root / "dst/src/a.txt"), "a");
+    EXPECT_FALSE(std::filesystem::exists(root / "dst/src/extra.txt"));
+    EXPECT_TRUE(std::filesystem::exists(root / "dst/top.txt"));
+    EXPECT_EQ(result.filesDeleted, 1);
+    EXPECT_EQ(result.verificationFailures, 0);
+}
+
+TEST_F(SyncRunTest, RunFailuresHappenBeforeAnythingIsWritten) {
+    try {
+        run();
+        FAIL() << "expected a failure";
+    } catch (const SyncError& error) {
+        EXPECT_EQ(error.kind(), SyncError::Kind::sourceNotFound);
+        EXPECT_EQ(std::string(error.what()), "Source not found: " + (root / "src").string());
+    }
+    EXPECT_FALSE(std::filesystem::exists(root / "dst"));
+    EXPECT_TRUE(recorder.progress.empty());
+
+    root.write("src", "a file, not a folder");
+    try {
+        run();
+        FAIL() << "expected a failure";
+    } catch (const SyncError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot read: " + (root / "src").string());
+    }
+    EXPECT_FALSE(std::filesystem::exists(root / "dst"));
+
+    std::filesystem::remove(root / "src");
+    root.write("src/a.txt", "a");
+    root.write("dst", "a file where the destination folder goes");
+    EXPECT_THROW(run(), FileSystemError);
+}
+
+TEST_F(SyncRunTest, AFileThatFailsIsCountedAndTheOthersAreCopied) {
+    root.write("src/blocked/a.txt", "a");
+    root.write("src/ok.txt", "ok");
+    root.write("dst/blocked", "a file where a folder goes");
+    const auto result = run();
+    EXPECT_EQ(result.failedCount, 1);
+    EXPECT_EQ(result.filesCopied, 1);
+    EXPECT_EQ(result.filesProcessed, 2);
+    EXPECT_TRUE(recorder.logged("Error: blocked/a.txt — " + (root / "dst/blocked").string() +
+                                ": Not a directory"));
+    EXPECT_EQ(readFile(root / "dst/ok.txt"), "ok");
+}
+
+TEST_F(SyncRunTest, CancellingDuringTheCopyPhaseSkipsDeletionAndVerification) {
+    for (int i = 0; i < 5; ++i)
+        root.write("src/f" + std::to_string(i), "x");
+    root.write("dst/extra", "e");
+    std::stop_source stop;
+    engine.onProgress = [&](const SyncProgress& progress) {
+        recorder.progress.push_back(progress);
+        if (progress.processedFiles == 2)
+            stop.request_stop();
+    };
+    SyncOptions options;
+    options.deleteExtras = true;
+    options.verify = true;
+    const auto result = run(options, stop.get_token());
+    EXPECT_EQ(result.status, SyncStatus::cancelled);
+    EXPECT_EQ(result.filesProcessed, 2);
+    EXPECT_EQ(result.filesDeleted, 0);
+    EXPECT_TRUE(std::filesystem::exists(root / "dst/extra"));
+    for (const auto& progress : recorder.progress)
+        EXPECT_NE(progress.phase, Phase::verifying);
+    EXPECT_EQ(recorder.progress.back().phase, Phase::done);
+}
+
+TEST_F(SyncRunTest, CancellingDuringTheDeletePhaseStopsBeforeTheNextDeletion) {
+    root.write("src/a", "a");
+    for (int i = 0; i < 4; ++i)
+        root.write("dst/extra" + std::to_string(i), "e");
+    std::stop_source stop;
+    engine.onLog = [&](const std::string& line) {
+        if (line.starts_with("Deleted: "))
+            stop.request_stop();
+    };
+    SyncOptions options;
+    options.deleteExtras = true;
+    const auto result = run(options, stop.get_token());
+    EXPECT_EQ(result.status, SyncStatus::cancelled);
+    EXPECT_EQ(result.filesDeleted, 1);
+    EXPECT_EQ(result.filesCopied, 1);
+}
+
+} // namespace
+} // namespace quillfen
