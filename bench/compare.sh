@@ -4,7 +4,8 @@
 # machines are shared and noisy.
 #
 # Usage: bench/compare.sh [--quick]
-#   --quick   three runs per measurement instead of ten (five for the large files)
+#   --quick   three runs per measurement instead of ten (five for the large
+#             files), and no warm-up run
 # Environment:
 #   QUILLFEN_BENCH_DIR  trees and scratch destinations (default: bench/trees)
 #   QUILLFEN_CLI        the binary to measure (default: build/src/cli/quillfen-cli)
@@ -15,8 +16,9 @@ trees=${QUILLFEN_BENCH_DIR:-$here/trees}
 cli=${QUILLFEN_CLI:-$here/../build/src/cli/quillfen-cli}
 runs=10
 large_runs=5
+warmup=1
 case ${1:-} in
-  --quick) runs=3; large_runs=3 ;;
+  --quick) runs=3; large_runs=3; warmup=0 ;;
   "") ;;
   *) echo "usage: bench/compare.sh [--quick]" >&2; exit 2 ;;
 esac
@@ -49,7 +51,7 @@ measure() {
   shift 2
   echo
   echo "== $name"
-  hyperfine --runs "$count" --style basic --export-csv "$results/$name.csv" "$@"
+  hyperfine --warmup "$warmup" --runs "$count" --style basic --export-csv "$results/$name.csv" "$@"
   while IFS=, read -r command _ _ med _; do
     median[$name/$command]=$med
   done < <(tail -n +2 "$results/$name.csv")
