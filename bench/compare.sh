@@ -4,7 +4,8 @@
 # machines are shared and noisy.
 #
 # Usage: bench/compare.sh [--quick]
-#   --quick   three runs per measurement instead of ten (five for the large files)
+#   --quick   three runs per measurement instead of ten (five for the large
+#             files), and no warm-up run
 # Environment:
 #   QUILLFEN_BENCH_DIR  trees and scratch destinations (default: bench/trees)
 #   QUILLFEN_CLI        the binary to measure (default: build/src/cli/quillfen-cli)
@@ -15,8 +16,9 @@ trees=${QUILLFEN_BENCH_DIR:-$here/trees}
 cli=${QUILLFEN_CLI:-$here/../build/src/cli/quillfen-cli}
 runs=10
 large_runs=5
+warmup=1
 case ${1:-} in
-  --quick) runs=3; large_runs=3 ;;
+  --quick) runs=3; large_runs=3; warmup=0 ;;
   "") ;;
   *) echo "usage: bench/compare.sh [--quick]" >&2; exit 2 ;;
 esac
@@ -36,7 +38,11 @@ rm -rf "$out"
 mkdir -p "$results"
 
 declare -A median
-fresh() { echo "rm -rf $1 && mkdir -p $1 && sync"; }
+# Hyperfine runs each command through a shell: quote every path once.
+printf -v cli_q '%q' "$cli"
+printf -v make_tree_q '%q' "$make_tree"
+printf -v out_q '%q' "$out"
+fresh() { printf 'rm -rf %q && mkdir -p %q && sync' "$1" "$1"; }
 
 # measure NAME RUNS [hyperfine arguments...]: runs hyperfine and records each
 # command's median (in seconds) as median[NAME/command-name].
@@ -45,17 +51,19 @@ measure() {
   shift 2
   echo
   echo "== $name"
-  hyperfine --runs "$count" --style basic --export-csv "$results/$name.csv" "$@"
+  hyperfine --warmup "$warmup" --runs "$count" --style basic --export-csv "$results/$name.csv" "$@"
   while IFS=, read -r command _ _ med _; do
     median[$name/$command]=$med
   done < <(tail -n +2 "$results/$name.csv")
 }
 
 initial_copy() { # NAME TREE RUNS
+  local tree
+  printf -v tree '%q' "$2"
   measure "$1" "$3" \
-    -n quillfen -p "$(fresh "$out/q")" "$cli sync $2 $out/q --quiet" \
-    -n rsync -p "$(fresh "$out/r")" "rsync -a $2/ $out/r/" \
-    -n cp -p "$(fresh "$out/c")" "cp -a $2/. $out/c/"
+    -n quillfen -p "$(fresh "$out/q")" "$cli_q sync $tree $out_q/q --quiet" \
+    -n rsync -p "$(fresh "$out/r")" "rsync -a $tree/ $out_q/r/" \
+    -n cp -p "$(fresh "$out/c")" "cp -a $tree/. $out_q/c/"
 }
 
 initial_copy "T1-initial" "$t1" "$runs"
@@ -64,27 +72,31 @@ initial_copy "T3-initial" "$t3" "$runs"
 
 # The scenarios below change their source, so they work on a copy of T1.
 src=$out/src
+src_q=$out_q/src
 cp -a "$t1" "$src"
-for dest in q r; do eval "$(fresh "$out/$dest")"; done
+for dest in q r; do eval "$(fresh "$out/$dest")"; done # the no-op runs start from a full copy
 "$cli" sync "$src" "$out/q" --quiet
 rsync -a "$src/" "$out/r/"
 
 measure "T1-no-op" "$runs" \
-  -n quillfen "$cli sync $src $out/q --quiet" \
-  -n rsync "rsync -a $src/ $out/r/"
+  -n quillfen "$cli_q sync $src_q $out_q/q --quiet" \
+  -n rsync "rsync -a $src_q/ $out_q/r/"
 
+change="$make_tree_q change $src_q 1 && sync"
 measure "T1-1%-changed" "$runs" \
-  -n quillfen -p "$make_tree change $src 1 && sync" "$cli sync $src $out/q --quiet" \
-  -n rsync -p "$make_tree change $src 1 && sync" "rsync -a $src/ $out/r/"
+  -n quillfen -p "$change" "$cli_q sync $src_q $out_q/q --quiet" \
+  -n rsync -p "$change" "rsync -a $src_q/ $out_q/r/"
 
 measure "T1-mirror-10%-extra" "$runs" \
-  -n quillfen -p "$make_tree extras $out/q 10 && sync" "$cli sync $src $out/q --mirror --quiet" \
-  -n rsync -p "$make_tree extras $out/r 10 && sync" "rsync -a --delete $src/ $out/r/"
+  -n quillfen -p "$make_tree_q extras $out_q/q 10 && sync" \
+  "$cli_q sync $src_q $out_q/q --mirror --quiet" \
+  -n rsync -p "$make_tree_q extras $out_q/r 10 && sync" "rsync -a --delete $src_q/ $out_q/r/"
 
-digest_both="cp -a $t2/. $out/c/ && (cd $t2 && find . -type f -exec sha256sum {} +) >/dev/null"
-digest_both+=" && (cd $out/c && find . -type f -exec sha256sum {} +) >/dev/null"
+printf -v t2_q '%q' "$t2"
+digest_both="cp -a $t2_q/. $out_q/c/ && (cd $t2_q && find . -type f -exec sha256sum {} +) >/dev/null"
+digest_both+=" && (cd $out_q/c && find . -type f -exec sha256sum {} +) >/dev/null"
 measure "T2-verify" "$large_runs" \
-  -n quillfen -p "$(fresh "$out/q")" "$cli sync $t2 $out/q --verify --quiet" \
+  -n quillfen -p "$(fresh "$out/q")" "$cli_q sync $t2_q $out_q/q --verify --quiet" \
   -n cp -p "$(fresh "$out/c")" "$digest_both"
 
 # Peak resident memory of one T1 initial copy. rsync forks helpers; the figure

@@ -2,9 +2,12 @@
 
 #include "engine/SyncEngine.h"
 
+#include <atomic>
 #include <clocale>
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quillfen {
@@ -76,6 +79,26 @@ TEST(ExclusionMatching, MatchesCharactersNotBytesWhateverTheProcessLocale) {
         EXPECT_FALSE(excludedFile(eAcute, {"[a-z]"})) << locale;
     }
     std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(::uselocale(nullptr), LC_GLOBAL_LOCALE) << "the thread's locale is restored";
+}
+
+TEST(ExclusionMatching, GivesTheSameAnswersOnManyThreadsAtOnce) {
+    const std::vector<std::string> patterns = {"caf?", "*.tmp", "cache/"};
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong = 0;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 2000; ++i) {
+                if (!SyncEngine::isExcluded("a/caf\xc3\xa9", patterns, false) ||
+                    SyncEngine::isExcluded("a/cafe.txt", patterns, false) ||
+                    !SyncEngine::isExcluded("b/cache", patterns, true))
+                    ++wrong;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(ExclusionMatching, ToleratesNamesThatAreNotUtf8) {
