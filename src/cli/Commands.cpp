@@ -13,8 +13,12 @@ constexpr const char* kHelp = R"(Usage: quillfen-cli VERB [OPTIONS]
 
 Verbs:
   scan FOLDER [--exclude PATTERN]... [--builtin] [-0]
-        List the files a sync would consider, one relative path per line.
-        Excluded items are reported on standard error as "Excluded: PATH".
+        List the files a sync would consider, one relative path per line
+        (-0: each path ends with a NUL byte instead). Excluded items are
+        reported on standard error as "Excluded: PATH", folders that cannot
+        be read as "Unreadable: PATH" (exit status 3). --builtin matches the
+        enabled built-in rules first, then each --exclude in the order given.
+        A pattern ending in "/" matches folders only.
   sync SOURCE DESTINATION [--mirror] [--preserve-root] [--verify]
        [--bwlimit KBPS] [--builtin] [--exclude PATTERN]... [--json] [--quiet]
         Copy every file of SOURCE that is new or changed into DESTINATION.
@@ -30,13 +34,28 @@ Verbs:
         List what sync would do, writing nothing: "copy SIZE PATH" and
         "delete PATH" lines, then a summary. --json prints one object with
         "items" and "result".
+  stats FOLDER [--json]
+        Count the files, folders and bytes below FOLDER (at most 10 seconds;
+        a count cut short is marked partial). --json prints one JSON object
+        with files, folders, bytes and isPartial.
+  profiles [--json]
+        List the saved profiles: each name, then "source → destination".
+        With --json, the stored profile records as JSON.
+  history [--json] [--limit N]
+        List the recorded runs, newest first: start time, Sync or Preview,
+        status, figures and log file name. --limit shows the newest N only;
+        with --json, the stored history records as JSON.
+
+The store is read from $XDG_DATA_HOME/Quillfen (~/.local/share/Quillfen);
+these verbs never change it.
 
 Options:
   --help       Show this help.
   --version    Show the version.
 
 Exit status: 0 success, 1 the run failed (message on standard error), 2 usage
-error, 3 finished but some files failed or did not verify, 130 interrupted.
+error, 3 finished but some files failed, did not verify or could not be read,
+130 interrupted.
 )";
 
 using Verb = std::function<int(const std::vector<std::string>&)>;
@@ -44,6 +63,9 @@ using Verb = std::function<int(const std::vector<std::string>&)>;
 const std::map<std::string, Verb>& verbs() {
     static const std::map<std::string, Verb> table = {
         {"scan", runScan},
+        {"stats", runStats},
+        {"profiles", runProfiles},
+        {"history", runHistory},
         {"sync", runSync},
         {"preview", runPreview},
     };
@@ -71,6 +93,10 @@ int run(int argc, char** argv) {
     if (found == verbs().end()) {
         std::cerr << "quillfen-cli: unknown verb '" << verb << "' (try --help)\n";
         return kExitUsage;
+    }
+    if (args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
+        std::cout << kHelp;
+        return kExitSuccess;
     }
     try {
         return found->second({args.begin() + 1, args.end()});

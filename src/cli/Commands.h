@@ -21,6 +21,9 @@ int run(int argc, char** argv);
 
 // One function per verb; `args` holds what follows the verb.
 int runScan(const std::vector<std::string>& args);
+int runStats(const std::vector<std::string>& args);
+int runProfiles(const std::vector<std::string>& args);
+int runHistory(const std::vector<std::string>& args);
 int runSync(const std::vector<std::string>& args);
 int runPreview(const std::vector<std::string>& args);
 

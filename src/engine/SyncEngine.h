@@ -48,6 +48,12 @@ public:
                          const std::vector<std::string>& patterns,
                          const std::function<void(const std::string&)>& onExcluded = {}) const;
 
+    // Files, folders and file bytes below `path` (a link in its place is not
+    // followed). Stops at the first item after `stop` is requested (figures so
+    // far, not partial) or after `cap` (figures so far, partial). Never fails.
+    static FolderStats computeFolderStats(const std::string& path, std::stop_token stop = {},
+                                          std::chrono::milliseconds cap = std::chrono::seconds(10));
+
     // --- Comparison, plan, run and verification ---
 
     // True when the source file must be copied over what stands at the

@@ -33,8 +33,13 @@ public:
     static constexpr std::string_view kPreferencesFile = "preferences.json";
     static constexpr std::string_view kExclusionsFile = "exclusions.json";
 
+    // Whether creation makes the container folder. Readers that must leave
+    // no trace (the command line) pass leaveMissing.
+    enum class ContainerCreation { create, leaveMissing };
+
     // Sets the defaults, creates the container (failure ignored) and loads.
-    explicit StorageService(std::filesystem::path container);
+    explicit StorageService(std::filesystem::path container,
+                            ContainerCreation creation = ContainerCreation::create);
 
     // The process-wide instance over defaultContainer(), made on first use.
     static StorageService& shared();
@@ -57,6 +62,11 @@ public:
     int addObserver(Observer observer);
     void removeObserver(int token);
 
+    // Reads the four files; each one that is missing or does not decode
+    // takes its fallback. A file that exists but does not decode is first
+    // copied beside itself as "<name>.unreadable-<UTC time>" (unless an
+    // identical copy is already there), so a later save cannot destroy the
+    // only copy of what it held.
     void load();
 
     void save(const std::vector<SyncProfile>& value, std::string_view fileName);
@@ -73,9 +83,19 @@ public:
     // The settings as a backup document's bytes; no value when encoding fails.
     std::optional<std::string> makeBackup() const;
     void restoreBackup(const SettingsBackup& backup);
+    // A backup document read from a file the user chose; no value when the
+    // file cannot be read or is not a backup document.
+    static std::optional<SettingsBackup> readBackup(const std::filesystem::path& file);
+    // The version a backup records: the build's, or "1.0" when it has none.
+    static std::string backupAppVersion(std::string_view buildVersion);
 
 private:
     void notify(Collection collection);
+    void write(const std::optional<std::string>& bytes, std::string_view fileName) const;
+    // The file's bytes when it decodes; otherwise keeps an unreadable copy
+    // and gives no value.
+    template <typename Decoded, typename Decode>
+    std::optional<Decoded> loadFile(std::string_view fileName, Decode decode) const;
 
     std::vector<SyncProfile> profiles_;
     std::vector<HistoryEntry> history_;

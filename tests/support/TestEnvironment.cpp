@@ -36,6 +36,9 @@ void isolateHome() {
     setVariable("XDG_CONFIG_HOME", root() / "home/.config");
     setVariable("XDG_CACHE_HOME", root() / "home/.cache");
     setVariable("TMPDIR", root() / "tmp");
+    // Nothing a test does may reach the developer's desktop session.
+    const auto noBus = "unix:path=" + (root() / "no-session-bus").string();
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", noBus.c_str(), 1);
     std::atexit(removeRoot);
 }
 

@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Times quillfen-cli sync against rsync -a and cp -a on the benchmark trees
+# and prints medians, ratios and peak memory. Ratios are what to quote: the
+# machines are shared and noisy.
+#
+# Usage: bench/compare.sh [--quick]
+#   --quick   three runs per measurement instead of ten (five for the large
+#             files), and no warm-up run
+# Environment:
+#   QUILLFEN_BENCH_DIR  trees and scratch destinations (default: bench/trees)
+#   QUILLFEN_CLI        the binary to measure (default: build/src/cli/quillfen-cli)
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+trees=${QUILLFEN_BENCH_DIR:-$here/trees}
+cli=${QUILLFEN_CLI:-$here/../build/src/cli/quillfen-cli}
+runs=10
+large_runs=5
+warmup=1
+case ${1:-} in
+  --quick) runs=3; large_runs=3; warmup=0 ;;
+  "") ;;
+  *) echo "usage: bench/compare.sh [--quick]" >&2; exit 2 ;;
+esac
+
+for tool in hyperfine rsync /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "compare.sh: $tool is missing (run scripts/deps.sh)" >&2; exit 1; }
+done
+[[ -x $cli ]] || { echo "compare.sh: no quillfen-cli at $cli (build it first)" >&2; exit 1; }
+"$cli" --help | grep -q '^  sync ' || { echo "compare.sh: $cli has no sync verb yet" >&2; exit 1; }
+
+"$here/make-trees.sh"
+make_tree=$trees/.bin/make-tree
+t1=$trees/t1 t2=$trees/t2 t3=$trees/t3
+out=$trees/out
+results=$out/results
+rm -rf "$out"
+mkdir -p "$results"
+
+declare -A median
+# Hyperfine runs each command through a shell: quote every path once.
+printf -v cli_q '%q' "$cli"
+printf -v make_tree_q '%q' "$make_tree"
+printf -v out_q '%q' "$out"
+fresh() { printf 'rm -rf %q && mkdir -p %q && sync' "$1" "$1"; }
+
+# measure NAME RUNS [hyperfine arguments...]: runs hyperfine and records each
+# command's median (in seconds) as median[NAME/command-name].
+measure() {
+  local name=$1 count=$2
+  shift 2
+  echo
+  echo "== $name"
+  hyperfine --warmup "$warmup" --runs "$count" --style basic --export-csv "$results/$name.csv" "$@"
+  while IFS=, read -r command _ _ med _; do
+    median[$name/$command]=$med
+  done < <(tail -n +2 "$results/$name.csv")
+}
+
+initial_copy() { # NAME TREE RUNS
+  local tree
+  printf -v tree '%q' "$2"
+  measure "$1" "$3" \
+    -n quillfen -p "$(fresh "$out/q")" "$cli_q sync $tree $out_q/q --quiet" \
+    -n rsync -p "$(fresh "$out/r")" "rsync -a $tree/ $out_q/r/" \
+    -n cp -p "$(fresh "$out/c")" "cp -a $tree/. $out_q/c/"
+}
+
+initial_copy "T1-initial" "$t1" "$runs"
+initial_copy "T2-initial" "$t2" "$large_runs"
+initial_copy "T3-initial" "$t3" "$runs"
+
+# The scenarios below change their source, so they work on a copy of T1.
+src=$out/src
+src_q=$out_q/src
+cp -a "$t1" "$src"
+for dest in q r; do eval "$(fresh "$out/$dest")"; done # the no-op runs start from a full copy
+"$cli" sync "$src" "$out/q" --quiet
+rsync -a "$src/" "$out/r/"
+
+measure "T1-no-op" "$runs" \
+  -n quillfen "$cli_q sync $src_q $out_q/q --quiet" \
+  -n rsync "rsync -a $src_q/ $out_q/r/"
+
+change="$make_tree_q change $src_q 1 && sync"
+measure "T1-1%-changed" "$runs" \
+  -n quillfen -p "$change" "$cli_q sync $src_q $out_q/q --quiet" \
+  -n rsync -p "$change" "rsync -a $src_q/ $out_q/r/"
+
+measure "T1-mirror-10%-extra" "$runs" \
+  -n quillfen -p "$make_tree_q extras $out_q/q 10 && sync" \
+  "$cli_q sync $src_q $out_q/q --mirror --quiet" \
+  -n rsync -p "$make_tree_q extras $out_q/r 10 && sync" "rsync -a --delete $src_q/ $out_q/r/"
+
+printf -v t2_q '%q' "$t2"
+digest_both="cp -a $t2_q/. $out_q/c/ && (cd $t2_q && find . -type f -exec sha256sum {} +) >/dev/null"
+digest_both+=" && (cd $out_q/c && find . -type f -exec sha256sum {} +) >/dev/null"
+measure "T2-verify" "$large_runs" \
+  -n quillfen -p "$(fresh "$out/q")" "$cli_q sync $t2_q $out_q/q --verify --quiet" \
+  -n cp -p "$(fresh "$out/c")" "$digest_both"
+
+# Peak resident memory of one T1 initial copy. rsync forks helpers; the figure
+# is its largest process, as GNU time reports it.
+peak_kib() { # DEST COMMAND...
+  eval "$(fresh "$1")"
+  shift
+  /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }'
+}
+memory_quillfen=$(peak_kib "$out/q" "$cli" sync "$t1" "$out/q" --quiet)
+memory_rsync=$(peak_kib "$out/r" rsync -a "$t1/" "$out/r/")
+
+ratio() { # A B
+  if [[ -n ${1:-} && -n ${2:-} ]]; then awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; else echo "-"; fi
+}
+seconds() { if [[ -n ${1:-} ]]; then awk -v s="$1" 'BEGIN { printf "%.3f s", s }'; else echo "-"; fi; }
+verdict() { # RATIO LIMIT
+  [[ $1 == - ]] && { echo ""; return; }
+  awk -v r="$1" -v l="$2" 'BEGIN { print (r <= l ? "met" : "MISSED") }'
+}
+
+echo
+echo "Medians (quillfen-cli $("$cli" --version | awk '{ print $2 }'), $runs runs; T2 $large_runs runs)"
+printf '%-22s %10s %10s %10s %9s %9s  %s\n' scenario quillfen rsync "cp(+sha)" q/rsync q/cp goal
+row() { # SCENARIO GOAL-COLUMN GOAL-LIMIT
+  local q=${median[$1/quillfen]:-} r=${median[$1/rsync]:-} c=${median[$1/cp]:-}
+  local qr qc goal=""
+  qr=$(ratio "$q" "$r")
+  qc=$(ratio "$q" "$c")
+  case ${2:-} in
+    rsync) goal="<= $3 x rsync: $(verdict "$qr" "$3")" ;;
+    cp) goal="<= $3 x cp: $(verdict "$qc" "$3")" ;;
+  esac
+  printf '%-22s %10s %10s %10s %9s %9s  %s\n' "$1" "$(seconds "$q")" "$(seconds "$r")" \
+    "$(seconds "$c")" "$qr" "$qc" "$goal"
+}
+row T1-initial rsync 0.6
+row T2-initial cp 1.1
+row T3-initial
+row T1-no-op rsync 0.5
+row T1-1%-changed
+row T1-mirror-10%-extra
+row T2-verify
+echo
+memory_ratio=$(ratio "$memory_quillfen" "$memory_rsync")
+echo "Peak memory, T1 initial copy: quillfen ${memory_quillfen} KiB, rsync ${memory_rsync} KiB" \
+  "(ratio $memory_ratio; goal <= 1: $(verdict "$memory_ratio" 1))"
+echo "CSV files: $results"

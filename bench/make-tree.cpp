@@ -1,0 +1,142 @@
+// Reproducible benchmark trees. The same seed always gives the same names,
+// sizes and bytes, so runs on different machines measure the same work.
+//
+//   make-tree t1 DIR          20,000 files of 1-16 KiB over 1,020 folders
+//   make-tree t2 DIR          four files of 256 MiB
+//   make-tree t3 DIR          t1 plus 200 files of 1-4 MiB
+//   make-tree change DIR PCT  rewrite PCT% of a t1 tree's files (new bytes, new time)
+//   make-tree extras DIR PCT  add PCT% more files to a t1 tree, named so no source has them
+//
+// Built by make-trees.sh with the system compiler; it is not part of the product.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint64_t kSeed = 20260101;
+constexpr int kTopFolders = 20;
+constexpr int kFoldersPerTop = 50;
+constexpr int kSmallFiles = 20000;
+constexpr std::uint64_t kKiB = 1024;
+constexpr std::uint64_t kMiB = 1024 * kKiB;
+
+// splitmix64: tiny, fast, and fully specified (unlike the distributions of
+// <random>, whose output differs between standard libraries).
+class Generator {
+public:
+    explicit Generator(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    std::uint64_t between(std::uint64_t low, std::uint64_t high) {
+        return low + next() % (high - low + 1);
+    }
+
+private:
+    std::uint64_t state_;
+};
+
+void writeRandomFile(const fs::path& path, std::uint64_t size, Generator& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::vector<std::uint64_t> block(64 * 1024);
+    while (size > 0) {
+        for (auto& word : block)
+            word = bytes.next();
+        const std::uint64_t chunk = std::min<std::uint64_t>(size, block.size() * 8);
+        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(chunk));
+        size -= chunk;
+    }
+    if (!out) {
+        std::fprintf(stderr, "make-tree: cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+}
+
+std::string smallFilePath(int index) {
+    const int folder = index % (kTopFolders * kFoldersPerTop);
+    char name[64];
+    std::snprintf(name, sizeof name, "d%02d/s%02d/f%05d.dat", folder / kFoldersPerTop,
+                  folder % kFoldersPerTop, index);
+    return name;
+}
+
+void makeSmallFiles(const fs::path& root) {
+    Generator sizes(kSeed);
+    Generator bytes(kSeed + 1);
+    for (int i = 0; i < kSmallFiles; ++i)
+        writeRandomFile(root / smallFilePath(i), sizes.between(1 * kKiB, 16 * kKiB), bytes);
+}
+
+void makeLargeFiles(const fs::path& root) {
+    Generator bytes(kSeed + 2);
+    for (int i = 0; i < 4; ++i)
+        writeRandomFile(root / ("large-" + std::to_string(i) + ".bin"), 256 * kMiB, bytes);
+}
+
+void makeMediumFiles(const fs::path& root) {
+    Generator sizes(kSeed + 3);
+    Generator bytes(kSeed + 4);
+    for (int i = 0; i < 200; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "d%02d/m%03d.bin", i % kTopFolders, i);
+        writeRandomFile(root / name, sizes.between(1 * kMiB, 4 * kMiB), bytes);
+    }
+}
+
+// Every run changes the same files, with bytes that differ from the last run.
+void changeFiles(const fs::path& root, int percent) {
+    Generator bytes(static_cast<std::uint64_t>(std::time(nullptr)));
+    const int step = 100 / percent;
+    for (int i = 0; i < kSmallFiles; i += step) {
+        const fs::path path = root / smallFilePath(i);
+        writeRandomFile(path, fs::file_size(path), bytes);
+    }
+}
+
+void addExtras(const fs::path& root, int percent) {
+    Generator bytes(kSeed + 5);
+    const int count = kSmallFiles * percent / 100;
+    for (int i = 0; i < count; ++i)
+        writeRandomFile(root / (smallFilePath(i) + ".extra"), 4 * kKiB, bytes);
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: make-tree t1|t2|t3 DIR | make-tree change|extras DIR PERCENT\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return usage();
+    const std::string kind = argv[1];
+    const fs::path root = argv[2];
+    const int percent = argc > 3 ? std::atoi(argv[3]) : 0;
+    if (kind == "t1" || kind == "t3")
+        makeSmallFiles(root);
+    if (kind == "t3")
+        makeMediumFiles(root);
+    if (kind == "t2")
+        makeLargeFiles(root);
+    if (kind == "change" && percent > 0 && percent <= 100)
+        changeFiles(root, percent);
+    else if (kind == "extras" && percent > 0 && percent <= 100)
+        addExtras(root, percent);
+    else if (kind != "t1" && kind != "t2" && kind != "t3")
+        return usage();
+    return 0;
+}

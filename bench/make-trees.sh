@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Generates the benchmark trees, each once (a tree is kept until removed):
+#   T1  20,000 files of 1-16 KiB over 1,020 folders (about 170 MB)
+#   T2  four files of 256 MiB
+#   T3  T1 plus 200 files of 1-4 MiB
+# The trees go to $QUILLFEN_BENCH_DIR (default: bench/trees). Every byte comes
+# from a fixed seed, so the trees are the same on every machine.
+#
+# Usage: bench/make-trees.sh [t1] [t2] [t3]     (default: all three)
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+trees=${QUILLFEN_BENCH_DIR:-$here/trees}
+tool=$trees/.bin/make-tree
+
+# The generator is a small C++ program compiled here rather than by the
+# project's build, so that the benchmarks need nothing the build does not.
+if [[ ! -x $tool || $here/make-tree.cpp -nt $tool ]]; then
+  mkdir -p "$(dirname "$tool")"
+  g++ -std=c++20 -O2 -o "$tool" "$here/make-tree.cpp"
+fi
+
+kinds=("$@")
+((${#kinds[@]})) || kinds=(t1 t2 t3)
+for kind in "${kinds[@]}"; do
+  case $kind in t1 | t2 | t3) ;; *) echo "make-trees.sh: unknown tree '$kind'" >&2; exit 2 ;; esac
+  # The marker sits beside the tree, not in it, so that it is never synced.
+  if [[ ! -e $trees/$kind.complete ]]; then
+    echo "Generating $kind in $trees/$kind"
+    rm -rf "${trees:?}/$kind"
+    "$tool" "$kind" "$trees/$kind"
+    touch "$trees/$kind.complete"
+  fi
+done

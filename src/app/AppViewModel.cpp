@@ -1,0 +1,525 @@
+#include "app/AppViewModel.h"
+
+#include "app/Dialogs.h"
+#include "app/LoginItem.h"
+#include "app/PathText.h"
+#include "services/LogService.h"
+#include "services/NotificationService.h"
+#include "services/ScheduleService.h"
+#include "services/WatchService.h"
+#include "storage/BookmarkService.h"
+#include "storage/StorageService.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace quillfen {
+
+struct AppViewModel::RunContext {
+    bool dryRun = false;
+    bool triggeredByWatch = false;
+    HistoryEntry entry;
+    std::filesystem::path logLocation;
+};
+
+namespace {
+
+QDateTime toQDateTime(Date date) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(date.time_since_epoch());
+    return QDateTime::fromMSecsSinceEpoch(ms.count());
+}
+
+SyncProgress restingProgress(SyncProgress::Phase phase) {
+    SyncProgress progress;
+    progress.phase = phase;
+    return progress;
+}
+
+// The result a finished preview records, derived from its plan alone.
+SyncResult previewResult(const std::vector<DiffItem>& items) {
+    SyncResult result;
+    result.isDryRun = true;
+    result.filesProcessed = std::int64_t(items.size());
+    for (const auto& item : items) {
+        if (item.action == DiffItem::Action::copy)
+            ++result.filesCopied;
+        else
+            ++result.filesDeleted;
+        result.bytesTransferred += item.size;
+    }
+    return result;
+}
+
+std::optional<AppViewModel::Sheet> sheetForStep(TourStep step) {
+    switch (step) {
+    case TourStep::exclusions:
+        return AppViewModel::Sheet::exclusions;
+    case TourStep::profiles:
+        return AppViewModel::Sheet::profiles;
+    case TourStep::schedule:
+        return AppViewModel::Sheet::schedule;
+    case TourStep::cleanSource:
+        return AppViewModel::Sheet::cleanSource;
+    case TourStep::syncAndPreview:
+        return std::nullopt;
+    case TourStep::historyAndBackup:
+        return AppViewModel::Sheet::history;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
+    : QObject(parent), services_(services), timing_(timing),
+      watcher_(std::make_unique<WatchService>(timing.watchLatency, timing.watchQuietPeriod)),
+      sourceStats_(
+          this, timing.statsCap, [this] { emit sourceStatsChanged(); },
+          [this] { emit isComputingSourceStatsChanged(); }),
+      destStats_(
+          this, timing.statsCap, [this] { emit destStatsChanged(); },
+          [this] { emit isComputingDestStatsChanged(); }),
+      settingsTransfer_(services.storage, services.dialogs,
+                        [this] { emit importPendingBackupChanged(); }),
+      exclusionSaveTimer_(new QTimer(this)), excludePatterns_(builtInPatterns()) {
+    for (const auto& entry : storage().history()) {
+        if (entry.isDryRun)
+            continue;
+        if (entry.endedAt)
+            lastSyncDate_ = toQDateTime(*entry.endedAt);
+        break;
+    }
+    excludePatterns_ = storage().exclusionPatterns();
+    watcher_->setIgnoredFolder(storage().container());
+    setupReactions();
+}
+
+AppViewModel::~AppViewModel() {
+    shutdown(std::chrono::milliseconds(0));
+}
+
+void AppViewModel::setupReactions() {
+    exclusionSaveTimer_->setSingleShot(true);
+    exclusionSaveTimer_->setInterval(timing_.exclusionSaveDelay);
+    connect(exclusionSaveTimer_, &QTimer::timeout, this, [this] {
+        storage().setExclusionPatterns(excludePatterns_);
+        storage().save(storage().exclusionPatterns(), StorageService::kExclusionsFile);
+    });
+    refreshSourceStats(sourcePath_);
+    refreshDestStats(destinationPath_);
+    watcher_->onChange = [guard = QPointer<AppViewModel>(this)] {
+        if (guard && guard->canSync())
+            guard->startSync(false, true);
+    };
+    connect(&services_.schedule, &ScheduleService::nextFireDateChanged, this,
+            &AppViewModel::changed);
+}
+
+// Folders and options.
+
+void AppViewModel::setSourcePath(const QString& path) {
+    if (path == sourcePath_)
+        return;
+    const bool couldSync = canSync();
+    sourcePath_ = path;
+    emit sourcePathChanged();
+    if (couldSync != canSync())
+        emit canSyncChanged();
+    refreshSourceStats(path);
+    reactToWatchSettings();
+}
+
+void AppViewModel::setDestinationPath(const QString& path) {
+    if (path == destinationPath_)
+        return;
+    const bool couldSync = canSync();
+    destinationPath_ = path;
+    emit destinationPathChanged();
+    if (couldSync != canSync())
+        emit canSyncChanged();
+    refreshDestStats(path);
+}
+
+void AppViewModel::setDeleteExtras(bool value) {
+    if (std::exchange(deleteExtras_, value) != value)
+        emit deleteExtrasChanged();
+}
+
+void AppViewModel::setPreserveRoot(bool value) {
+    if (std::exchange(preserveRoot_, value) != value)
+        emit preserveRootChanged();
+}
+
+void AppViewModel::setBandwidthLimit(qint64 kilobytesPerSecond) {
+    if (std::exchange(bandwidthLimit_, kilobytesPerSecond) != kilobytesPerSecond)
+        emit bandwidthLimitChanged();
+}
+
+void AppViewModel::setExcludePatterns(std::vector<ExclusionPattern> patterns) {
+    // Every edit restarts the quiet period; only its last value is saved.
+    excludePatterns_ = std::move(patterns);
+    emit excludePatternsChanged();
+    exclusionSaveTimer_->start();
+}
+
+void AppViewModel::setWatchMode(bool value) {
+    if (std::exchange(watchMode_, value) == value)
+        return;
+    emit watchModeChanged();
+    reactToWatchSettings();
+}
+
+void AppViewModel::setVerifyAfterSync(bool value) {
+    if (std::exchange(verifyAfterSync_, value) != value)
+        emit verifyAfterSyncChanged();
+}
+
+void AppViewModel::reactToWatchSettings() {
+    if (watchMode_ && !sourcePath_.isEmpty())
+        watcher_->start(toPath(sourcePath_));
+    else
+        watcher_->stop();
+    const bool watching = watcher_->isWatching();
+    if (std::exchange(wasWatching_, watching) != watching)
+        emit isWatchingChanged();
+}
+
+bool AppViewModel::canSync() const {
+    return !sourcePath_.isEmpty() && !destinationPath_.isEmpty() && !isSyncing_;
+}
+
+int AppViewModel::enabledPatternCount() const {
+    return int(std::count_if(excludePatterns_.begin(), excludePatterns_.end(),
+                             [](const ExclusionPattern& rule) { return rule.enabled; }));
+}
+
+bool AppViewModel::isWatching() const {
+    return watcher_->isWatching();
+}
+
+QDateTime AppViewModel::nextFireDate() const {
+    const auto next = services_.schedule.nextFireDate();
+    return next ? toQDateTime(*next) : QDateTime();
+}
+
+void AppViewModel::refreshSourceStats(const QString& path) {
+    sourceStats_.refresh(toPath(path).native());
+}
+
+void AppViewModel::refreshDestStats(const QString& path) {
+    destStats_.refresh(toPath(path).native());
+}
+
+// Runs.
+
+std::filesystem::path AppViewModel::runFolder(const char* key, const QString& path) const {
+    // A grant is used only when it names the folder the user sees.
+    const auto shown = toPath(path);
+    const auto granted = services_.bookmarks.resolveBookmark(key);
+    return granted && *granted == shown ? *granted : shown;
+}
+
+SyncOptions AppViewModel::currentOptions() const {
+    SyncOptions options;
+    options.deleteExtras = deleteExtras_;
+    options.preserveRoot = preserveRoot_;
+    options.bandwidthLimit = bandwidthLimit_;
+    options.excludePatterns = enabledPatternTexts(excludePatterns_);
+    options.verify = verifyAfterSync_;
+    return options;
+}
+
+void AppViewModel::startSync(bool dryRun, bool triggeredByWatch) {
+    if (!canSync())
+        return;
+    setSyncing(true);
+    setSyncProgress(restingProgress(SyncProgress::Phase::scanning));
+    previewItems_.clear();
+    emit previewItemsChanged();
+
+    auto run = std::make_shared<RunContext>();
+    run->dryRun = dryRun;
+    run->triggeredByWatch = triggeredByWatch;
+    SyncWorker::Request request{dryRun,
+                                runFolder("source", sourcePath_),
+                                runFolder("destination", destinationPath_),
+                                currentOptions(),
+                                {}};
+    run->entry.id = Uuid::random();
+    request.logLocation = services_.log.openLog(run->entry.id, dryRun, toPath(sourcePath_).native(),
+                                                toPath(destinationPath_).native());
+    run->logLocation = request.logLocation;
+    run->entry.startedAt = now();
+    run->entry.source = sourcePath_.toStdString();
+    run->entry.destination = destinationPath_.toStdString();
+    run->entry.isDryRun = dryRun;
+    run->entry.logFileName = request.logLocation.filename().string();
+
+    worker_.start(
+        std::move(request), services_.log, this,
+        [this](const SyncProgress& progress) { setSyncProgress(progress); },
+        [this, run](SyncWorker::Outcome outcome) {
+            if (auto* items = std::get_if<std::vector<DiffItem>>(&outcome)) {
+                previewItems_ = std::move(*items);
+                emit previewItemsChanged();
+                const SyncResult result = previewResult(previewItems_);
+                setShown(Sheet::preview, true);
+                completeRun(*run, result);
+            } else if (auto* result = std::get_if<SyncResult>(&outcome)) {
+                completeRun(*run, *result);
+            } else {
+                failRun(*run, std::get<std::string>(outcome));
+            }
+        });
+}
+
+void AppViewModel::completeRun(RunContext& run, SyncResult result) {
+    run.entry.endedAt = now();
+    run.entry.result = result;
+    storage().addHistoryEntry(run.entry);
+    services_.log.closeLog(result, run.logLocation);
+    services_.notifications.postResult(result, run.logLocation, run.triggeredByWatch);
+    setLastResult(result);
+    if (!run.dryRun) {
+        lastSyncDate_ = QDateTime::currentDateTime();
+        emit lastSyncDateChanged();
+        refreshDestStats(destinationPath_);
+    }
+    finishRunState(result);
+}
+
+void AppViewModel::failRun(RunContext& run, const std::string& message) {
+    SyncResult result;
+    result.status = SyncStatus::failed;
+    result.errorMessage = message;
+    run.entry.endedAt = now();
+    run.entry.result = result;
+    storage().addHistoryEntry(run.entry);
+    // No footer and no notification for a failed run, but the file is closed.
+    services_.log.abandonLog(run.logLocation);
+    setLastResult(result);
+    finishRunState(result);
+}
+
+void AppViewModel::finishRunState(const SyncResult& result) {
+    emit runFinished(result);
+    setSyncing(false);
+    setSyncProgress(restingProgress(SyncProgress::Phase::done));
+}
+
+void AppViewModel::cancelSync() {
+    worker_.cancel();
+}
+
+void AppViewModel::shutdown(std::chrono::milliseconds grace) {
+    worker_.shutdown(grace);
+}
+
+void AppViewModel::runScheduledProfile() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const auto& preferences = storage().preferences();
+            if (!preferences.scheduledProfileId)
+                return;
+            const auto& profiles = storage().profiles();
+            const auto found = std::find_if(profiles.begin(), profiles.end(), [&](const auto& p) {
+                return p.id == *preferences.scheduledProfileId;
+            });
+            if (found == profiles.end())
+                return;
+            if (!preferences.scheduleSilent)
+                emit bringToFrontRequested();
+            const SyncProfile profile = *found;
+            loadProfile(profile);
+            startSync(false, false);
+        },
+        Qt::QueuedConnection);
+}
+
+void AppViewModel::setSyncing(bool value) {
+    if (isSyncing_ == value)
+        return;
+    isSyncing_ = value;
+    emit isSyncingChanged();
+    emit canSyncChanged();
+}
+
+void AppViewModel::setSyncProgress(SyncProgress progress) {
+    syncProgress_ = std::move(progress);
+    emit syncProgressChanged();
+}
+
+void AppViewModel::setLastResult(SyncResult result) {
+    lastResult_ = std::move(result);
+    emit lastResultChanged();
+}
+
+// Folders, profiles, schedule.
+
+void AppViewModel::chooseSource() {
+    const auto folder = services_.dialogs.chooseFolder(QStringLiteral("Choose source folder"));
+    if (!folder)
+        return;
+    services_.bookmarks.saveBookmark(toPath(*folder), "source");
+    setSourcePath(*folder);
+}
+
+void AppViewModel::chooseDestination() {
+    const auto folder = services_.dialogs.chooseFolder(QStringLiteral("Choose destination folder"));
+    if (!folder)
+        return;
+    services_.bookmarks.saveBookmark(toPath(*folder), "destination");
+    setDestinationPath(*folder);
+}
+
+bool AppViewModel::launchAtLogin() const {
+    return services_.loginItem.isEnabled();
+}
+
+void AppViewModel::toggleLaunchAtLogin() {
+    if (services_.loginItem.setEnabled(!services_.loginItem.isEnabled()))
+        emit changed();
+}
+
+void AppViewModel::saveProfile(const QString& name) {
+    SyncProfile profile;
+    profile.name = name.toStdString();
+    profile.source = sourcePath_.toStdString();
+    profile.destination = destinationPath_.toStdString();
+    profile.deleteExtras = deleteExtras_;
+    profile.preserveRoot = preserveRoot_;
+    profile.bandwidthLimit = bandwidthLimit_;
+    profile.excludePatterns = excludePatterns_;
+    auto profiles = storage().profiles();
+    profiles.push_back(std::move(profile));
+    storage().setProfiles(std::move(profiles));
+    storage().save(storage().profiles(), StorageService::kProfilesFile);
+}
+
+void AppViewModel::loadProfile(const SyncProfile& profile) {
+    setSourcePath(QString::fromStdString(profile.source));
+    setDestinationPath(QString::fromStdString(profile.destination));
+    setDeleteExtras(profile.deleteExtras);
+    setPreserveRoot(profile.preserveRoot);
+    setBandwidthLimit(profile.bandwidthLimit);
+    if (!profile.excludePatterns.empty())
+        setExcludePatterns(profile.excludePatterns);
+}
+
+void AppViewModel::deleteProfile(const Uuid& id) {
+    auto profiles = storage().profiles();
+    std::erase_if(profiles, [&](const SyncProfile& profile) { return profile.id == id; });
+    storage().setProfiles(std::move(profiles));
+    storage().save(storage().profiles(), StorageService::kProfilesFile);
+    if (storage().preferences().scheduledProfileId != id)
+        return;
+    auto preferences = storage().preferences();
+    preferences.scheduledProfileId.reset();
+    storage().setPreferences(preferences);
+    storage().save(storage().preferences(), StorageService::kPreferencesFile);
+    services_.schedule.stop();
+}
+
+void AppViewModel::applySchedule() {
+    services_.schedule.configure(storage().preferences(), [guard = QPointer<AppViewModel>(this)] {
+        if (guard)
+            guard->runScheduledProfile();
+    });
+    emit changed();
+}
+
+void AppViewModel::disableSchedule() {
+    services_.schedule.stop();
+    auto preferences = storage().preferences();
+    preferences.scheduledProfileId.reset();
+    storage().setPreferences(preferences);
+    storage().save(storage().preferences(), StorageService::kPreferencesFile);
+    emit changed();
+}
+
+// Sheets and the tour.
+
+bool AppViewModel::isShown(Sheet sheet) const {
+    return shownSheets_[std::size_t(sheet)];
+}
+
+void AppViewModel::setShown(Sheet sheet, bool shown) {
+    if (std::exchange(shownSheets_[std::size_t(sheet)], shown) == shown)
+        return;
+    using Signal = void (AppViewModel::*)();
+    static constexpr std::array<Signal, 11> kSignals = {
+        &AppViewModel::showExclusionsChanged, &AppViewModel::showProfilesChanged,
+        &AppViewModel::showScheduleChanged,   &AppViewModel::showHistoryChanged,
+        &AppViewModel::showHelpChanged,       &AppViewModel::showReleaseNotesChanged,
+        &AppViewModel::showTermsChanged,      &AppViewModel::showAboutChanged,
+        &AppViewModel::showPreviewChanged,    &AppViewModel::showCleanSourceChanged,
+        &AppViewModel::showOnboardingChanged,
+    };
+    (this->*kSignals[std::size_t(sheet)])();
+}
+
+void AppViewModel::closeAllSheets() {
+    for (auto sheet : {Sheet::exclusions, Sheet::profiles, Sheet::schedule, Sheet::history,
+                       Sheet::preview, Sheet::cleanSource})
+        setShown(sheet, false);
+}
+
+void AppViewModel::setActiveTourStep(std::optional<TourStep> step) {
+    activeTourStep_ = step;
+    emit activeTourStepChanged();
+}
+
+void AppViewModel::openSheetLater(std::optional<TourStep> step, std::chrono::milliseconds delay) {
+    const auto sheet = step ? sheetForStep(*step) : std::nullopt;
+    if (!sheet)
+        return;
+    // Not withdrawn when the tour moves on within the delay.
+    QTimer::singleShot(delay, this, [this, sheet] { setShown(*sheet, true); });
+}
+
+void AppViewModel::startTour() {
+    closeAllSheets();
+    setActiveTourStep(TourStep::exclusions);
+    openSheetLater(TourStep::exclusions, timing_.firstTourStepDelay);
+}
+
+void AppViewModel::advanceTour() {
+    if (!activeTourStep_)
+        return;
+    const auto next = nextTourStep(*activeTourStep_);
+    closeAllSheets();
+    setActiveTourStep(next);
+    openSheetLater(next, timing_.nextTourStepDelay);
+}
+
+void AppViewModel::endTour() {
+    setActiveTourStep(std::nullopt);
+    closeAllSheets();
+}
+
+// Settings backup.
+
+void AppViewModel::exportSettings() {
+    settingsTransfer_.exportSettings();
+}
+
+void AppViewModel::importSettings() {
+    settingsTransfer_.importSettings();
+}
+
+void AppViewModel::confirmImport() {
+    if (!settingsTransfer_.restorePending())
+        return;
+    setExcludePatterns(storage().exclusionPatterns());
+    applySchedule();
+    settingsTransfer_.cancelImport();
+}
+
+void AppViewModel::cancelImport() {
+    settingsTransfer_.cancelImport();
+}
+
+} // namespace quillfen

@@ -1,0 +1,48 @@
+#include "app/ShellTexts.h"
+
+#include "records/SyncResult.h"
+#include "records/TextFormat.h"
+
+namespace quillfen {
+namespace {
+
+QString statusMark(SyncStatus status) {
+    switch (status) {
+    case SyncStatus::success:
+        return QStringLiteral("\u2713");
+    case SyncStatus::cancelled:
+        return QStringLiteral("\u2298");
+    case SyncStatus::failed:
+        break;
+    }
+    return QStringLiteral("\u2717");
+}
+
+QString runSummary(const SyncResult& result) {
+    const QString copied = QString::number(result.filesCopied);
+    if (result.isDryRun)
+        return QStringLiteral("Preview \u00b7 ") + copied + QStringLiteral(" to copy");
+    return copied + QStringLiteral(" copied \u00b7 ") +
+           QString::fromStdString(formatFileSize(result.bytesTransferred));
+}
+
+QString markAndTime(const SyncResult& result, QTime now, const QLocale& locale) {
+    return statusMark(result.status) + u' ' + locale.toString(now, QLocale::ShortFormat);
+}
+
+} // namespace
+
+QString lastSyncLine(const SyncResult& result, QTime now, const QLocale& locale) {
+    return markAndTime(result, now, locale) + QStringLiteral(" \u00b7 ") + runSummary(result);
+}
+
+QString lastSyncTooltip(const SyncResult& result, QTime now, const QLocale& locale) {
+    return QStringLiteral("Quillfen \u00b7 Last sync ") + markAndTime(result, now, locale);
+}
+
+QString suggestedBackupFileName(QDate today) {
+    return QStringLiteral("Quillfen-settings-") + today.toString(u"yyyy-MM-dd") +
+           QStringLiteral(".json");
+}
+
+} // namespace quillfen

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "storage/KeyValueStore.h"
+
+#include <QSettings>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace quillfen {
+
+// The user-defaults store on QSettings (~/.config/Quillfen/Quillfen.conf):
+// folder grants under "bm_source"/"bm_destination", "hasSeenOnboarding" and
+// the sheets' sizes under "modal.size.<key>.width" and ".height".
+class UserDefaults : public KeyValueStore {
+public:
+    UserDefaults();
+    // Over a given settings file, for tests.
+    explicit UserDefaults(const QString& fileName);
+
+    std::optional<std::string> value(const std::string& key) const override;
+    void setValue(const std::string& key, const std::string& bytes) override;
+    void remove(const std::string& key) override;
+
+    bool hasSeenOnboarding() const;
+    void setHasSeenOnboarding(bool seen);
+
+    std::optional<QSize> sheetSize(const QString& key) const;
+    void setSheetSize(const QString& key, QSize size);
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+} // namespace quillfen

@@ -1,0 +1,21 @@
+#include "cli/ProfileLookup.h"
+
+#include <algorithm>
+
+namespace quillfen::cli {
+
+ProfileLookup lookupProfile(const StorageService& store, std::string_view name) {
+    const auto& profiles = store.profiles();
+    const auto found = std::ranges::find(profiles, name, &SyncProfile::name);
+    if (found == profiles.end())
+        return {std::nullopt, "No profile named " + std::string(name)};
+    ProfileSelection selection{found->source, found->destination, {}};
+    selection.options.deleteExtras = found->deleteExtras;
+    selection.options.preserveRoot = found->preserveRoot;
+    selection.options.bandwidthLimit = found->bandwidthLimit;
+    selection.options.excludePatterns = enabledPatternTexts(
+        found->excludePatterns.empty() ? store.exclusionPatterns() : found->excludePatterns);
+    return {std::move(selection), {}};
+}
+
+} // namespace quillfen::cli

@@ -1,0 +1,86 @@
+#include "app/LoginItem.h"
+
+#include "TempDir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace quillfen {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+TEST(LoginItem, EntryLivesInTheUsersAutostartFolder) {
+    EXPECT_EQ(LoginItem::defaultEntryPath(),
+              QString::fromLocal8Bit(std::getenv("XDG_CONFIG_HOME")) +
+                  "/autostart/quillfen.desktop");
+}
+
+TEST(LoginItem, TurnsOnAndOffThroughTheAutostartEntry) {
+    TempDir dir;
+    const auto entry = dir / "config/autostart/quillfen.desktop";
+    LoginItem item("/opt/Quill Apps/bin/quillfen", QString::fromStdString(entry));
+    EXPECT_FALSE(item.isEnabled());
+
+    ASSERT_TRUE(item.setEnabled(true));
+    EXPECT_TRUE(item.isEnabled());
+    EXPECT_EQ(readFile(entry), "[Desktop Entry]\n"
+                               "Type=Application\n"
+                               "Name=Quillfen\n"
+                               "Comment=Folder synchronisation\n"
+                               "Icon=quillfen\n"
+                               "Exec=\"/opt/Quill Apps/bin/quillfen\"\n"
+                               "Terminal=false\n"
+                               "X-GNOME-Autostart-enabled=true\n");
+    ASSERT_TRUE(item.setEnabled(true)); // again: still one good entry
+    EXPECT_TRUE(item.isEnabled());
+
+    ASSERT_TRUE(item.setEnabled(false));
+    EXPECT_FALSE(item.isEnabled());
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_TRUE(item.setEnabled(false));
+}
+
+TEST(LoginItem, QuotesTheProgramPathForTheExecLine) {
+    TempDir dir;
+    const auto entry = dir / "quillfen.desktop";
+    LoginItem item(R"(/home/me/50% "odd"/$bin\quill`fen)", QString::fromStdString(entry));
+    ASSERT_TRUE(item.setEnabled(true));
+    // Quoting escapes ", `, $ and \ with a backslash and doubles "%"; the
+    // value's own escaping then doubles every backslash.
+    EXPECT_NE(readFile(entry).find(R"(Exec="/home/me/50%% \\"odd\\"/\\$bin\\\\quill\\`fen")"
+                                   "\n"),
+              std::string::npos)
+        << readFile(entry);
+}
+
+TEST(LoginItem, HonoursAnEntrySwitchedOffByTheDesktop) {
+    TempDir dir;
+    const auto entry = dir / "quillfen.desktop";
+    LoginItem item("/usr/bin/quillfen", QString::fromStdString(entry));
+    writeFile(entry, "[Desktop Entry]\nExec=quillfen\nHidden = true\n");
+    EXPECT_FALSE(item.isEnabled());
+    writeFile(entry, "[Desktop Entry]\nExec=quillfen\nX-GNOME-Autostart-enabled=false\n");
+    EXPECT_FALSE(item.isEnabled());
+    // Keys of other groups do not count.
+    writeFile(entry, "[Desktop Entry]\nExec=quillfen\n[Desktop Action x]\nHidden=true\n");
+    EXPECT_TRUE(item.isEnabled());
+
+    writeFile(entry, "[Desktop Entry]\nHidden=true\n");
+    ASSERT_TRUE(item.setEnabled(true));
+    EXPECT_TRUE(item.isEnabled());
+}
+
+TEST(LoginItem, ReportsAnEntryItCannotWrite) {
+    TempDir dir;
+    writeFile(dir / "autostart", "a file where the folder belongs");
+    LoginItem item("/usr/bin/quillfen", QString::fromStdString(dir / "autostart/quillfen.desktop"));
+    EXPECT_FALSE(item.setEnabled(true));
+    EXPECT_FALSE(item.isEnabled());
+    EXPECT_EQ(readFile(dir / "autostart"), "a file where the folder belongs");
+}
+
+} // namespace
+} // namespace quillfen

@@ -1,0 +1,84 @@
+#include "app/SingleInstanceGuard.h"
+
+#include "TempDir.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace quillfen {
+namespace {
+
+using namespace std::chrono_literals;
+using test::TempDir;
+
+// Leaves a socket file with nobody listening, as a crashed instance would.
+void leaveStaleSocket(const std::string& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof(address.sun_path));
+    path.copy(address.sun_path, path.size());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+}
+
+class SingleInstanceGuardTest : public testing::Test {
+protected:
+    TempDir dir;
+    std::filesystem::path socketPath = dir / "quillfen.socket";
+    QString socket = QString::fromStdString(socketPath);
+    SingleInstanceGuard primary{socket, 500ms};
+    QSignalSpy shown{&primary, &SingleInstanceGuard::showRequested};
+};
+
+TEST_F(SingleInstanceGuardTest, LaterLaunchesAskTheFirstToShowItself) {
+    ASSERT_TRUE(primary.tryBecomePrimary());
+    struct stat status {};
+    ASSERT_EQ(::lstat(socketPath.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 077, 0u); // nobody else may connect
+
+    EXPECT_FALSE(SingleInstanceGuard(socket, 500ms).tryBecomePrimary());
+    ASSERT_TRUE(shown.wait(5000));
+    EXPECT_FALSE(SingleInstanceGuard(socket, 500ms).tryBecomePrimary());
+    EXPECT_TRUE(shown.wait(5000));
+    EXPECT_EQ(shown.count(), 2);
+}
+
+TEST_F(SingleInstanceGuardTest, TakesOverTheSocketOfACrashedInstance) {
+    leaveStaleSocket(socketPath);
+    ASSERT_TRUE(primary.tryBecomePrimary());
+    EXPECT_FALSE(SingleInstanceGuard(socket, 500ms).tryBecomePrimary());
+    EXPECT_TRUE(shown.wait(5000));
+}
+
+TEST_F(SingleInstanceGuardTest, IgnoresOtherMessages) {
+    ASSERT_TRUE(primary.tryBecomePrimary());
+    QLocalSocket client;
+    client.connectToServer(socket);
+    ASSERT_TRUE(client.waitForConnected(2000));
+    client.write("quit\nshow\n");
+    client.waitForBytesWritten(2000);
+    EXPECT_FALSE(shown.wait(300));
+}
+
+TEST(SingleInstanceGuard, DefaultSocketIsPrivateToTheUser) {
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    TempDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
+    EXPECT_EQ(SingleInstanceGuard::defaultSocketPath(),
+              QString::fromStdString(runtime / "quillfen.socket"));
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(SingleInstanceGuard::defaultSocketPath().endsWith(
+        QStringLiteral("/quillfen-%1.socket").arg(::getuid())));
+    if (!saved.isNull())
+        qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+} // namespace
+} // namespace quillfen

@@ -1,0 +1,203 @@
+#include "TempDir.h"
+#include "TreeFixtures.h"
+#include "engine/SyncEngine.h"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace quillfen {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using Paths = std::vector<std::string>;
+
+// The expected listing, built with plain readdir order: files of a folder
+// before, after and between its subfolders exactly as the listing returns them.
+void listInReaddirOrder(const fs::path& folder, const std::string& prefix, Paths& out) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string path = prefix + entry.path().filename().string();
+        if (entry.is_symlink())
+            continue;
+        if (entry.is_directory())
+            listInReaddirOrder(entry.path(), path + "/", out);
+        else if (entry.is_regular_file())
+            out.push_back(path);
+    }
+}
+
+Paths sorted(Paths paths) {
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+struct Scan {
+    ScanResult result;
+    Paths excluded;
+};
+
+Scan scan(const fs::path& root, const Paths& patterns = {}) {
+    Scan scan;
+    scan.result = SyncEngine().scanFiles(
+        root, patterns, [&](const std::string& path) { scan.excluded.push_back(path); });
+    return scan;
+}
+
+TEST(TreeScan, EmptyTreesAndMissingRootsListNothing) {
+    TempDir dir;
+    EXPECT_TRUE(scan(dir.path()).result.files.empty());
+    fs::create_directories(dir / "only/folders/here");
+    fs::create_directories(dir / "only/more");
+    EXPECT_TRUE(scan(dir.path()).result.files.empty());
+    const ScanResult missing = scan(dir / "missing").result;
+    EXPECT_TRUE(missing.files.empty());
+    EXPECT_TRUE(missing.unreadableFolders.empty());
+    dir.write("file", "x");
+    EXPECT_TRUE(scan(dir / "file").result.files.empty()) << "a file is not a folder to scan";
+}
+
+TEST(TreeScan, ListsFilesDepthFirstInListingOrder) {
+    TempDir dir;
+    for (const char* file : {"top.txt", "a/one", "a/b/two", "a/b/c/three", "a/four", "d/five",
+                             "d/e/six", ".hidden", "a/.env", "z"})
+        dir.write(file, "content");
+    fs::create_directories(dir / "empty");
+
+    Paths expected;
+    listInReaddirOrder(dir.path(), "", expected);
+    const Scan result = scan(dir.path());
+    EXPECT_EQ(result.result.files, expected);
+    EXPECT_EQ(result.result.files.size(), 10u);
+    EXPECT_TRUE(result.excluded.empty());
+    EXPECT_TRUE(result.result.unreadableFolders.empty());
+}
+
+TEST(TreeScan, ExcludedItemsAreReportedOnceAndNotEntered) {
+    TempDir dir;
+    for (const char* file :
+         {"keep.txt", "x.tmp", "node_modules/pkg/index.js", "node_modules/readme.tmp",
+          "src/.DS_Store", "src/main.c", "src/build/out.o", "build", "Cache/data"})
+        dir.write(file, "content");
+
+    const Scan result =
+        scan(dir.path(), {"*.tmp", "node_modules", "node_*", ".DS_Store", "build/", "cache"});
+    EXPECT_EQ(sorted(result.result.files), (Paths{"Cache/data", "build", "keep.txt", "src/main.c"}))
+        << "a folder-only pattern spares the file 'build'; case is significant";
+    EXPECT_EQ(sorted(result.excluded),
+              (Paths{"node_modules", "src/.DS_Store", "src/build", "x.tmp"}))
+        << "two matching patterns give one report; nothing below an excluded folder";
+}
+
+TEST(TreeScan, LinksAreNeitherListedNorFollowed) {
+    TempDir dir;
+    dir.write("outside/secret.txt", "secret");
+    dir.write("tree/real.txt", "real");
+    dir.write("tree/sub/inner.txt", "inner");
+    fs::create_symlink(dir / "outside", dir / "tree/folder-link");
+    fs::create_symlink(dir / "tree/real.txt", dir / "tree/file-link");
+    fs::create_symlink(dir / "nowhere", dir / "tree/dangling-link");
+    fs::create_symlink(dir / "tree", dir / "tree/sub/loop");
+
+    const Paths expected = {"real.txt", "sub/inner.txt"};
+    EXPECT_EQ(sorted(scan(dir / "tree").result.files), expected);
+
+    fs::create_symlink(dir / "tree", dir / "root-link");
+    const Scan throughLink = scan(dir / "root-link", {"inner.txt"});
+    EXPECT_EQ(throughLink.result.files, Paths{"real.txt"});
+    EXPECT_EQ(throughLink.excluded, Paths{"sub/inner.txt"});
+    EXPECT_EQ(sorted(scan(dir / "root-link/sub/..").result.files), expected);
+}
+
+TEST(TreeScan, KeepsNamesExactlyAsBytes) {
+    TempDir dir;
+    const Paths names = {"with space.txt", "line\nfeed",  "\xff\xfe-not-utf8",
+                         "caf\xc3\xa9",    "  leading",   "trailing  ",
+                         "tab\there",      "back\\slash", "star*"};
+    for (const auto& name : names)
+        dir.write("dir with space/" + name, "x");
+    Paths expected;
+    for (const auto& name : names)
+        expected.push_back("dir with space/" + name);
+    EXPECT_EQ(sorted(scan(dir.path()).result.files), sorted(expected));
+
+    const Scan filtered = scan(dir.path(), {"line?feed", "\xff*", "star\\*"});
+    EXPECT_EQ(sorted(filtered.excluded), (Paths{"dir with space/line\nfeed", "dir with space/star*",
+                                                "dir with space/\xff\xfe-not-utf8"}));
+}
+
+TEST(TreeScan, WalksTreesDeeperThanPathMax) {
+    TempDir dir;
+    constexpr int kDepth = 110; // 110 levels of 41 bytes: past PATH_MAX
+    const std::string component(40, 'd');
+    // Two deep branches below one folder: whichever comes second is reached
+    // only after the walk has come back up past its descriptor window.
+    fs::create_directories(dir / "tree");
+    test::makeDeepChain(dir / "tree", component, 1, "top");
+    const Paths branches = {"left" + std::string(36, 'l'), "right" + std::string(36, 'r')};
+    for (const auto& branch : branches)
+        test::makeDeepChain(dir / "tree" / component, branch, kDepth, "f");
+    dir.write("tree/" + component + "/after", "x");
+
+    const auto openDescriptors = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto descriptorsBefore = openDescriptors();
+    const Scan result = scan(dir / "tree", {"top"});
+    EXPECT_EQ(openDescriptors(), descriptorsBefore);
+    const auto& files = result.result.files;
+    ASSERT_EQ(files.size(), 2u * kDepth + 1);
+    EXPECT_EQ(result.excluded, Paths{component + "/top"});
+    const auto longest = std::max_element(files.begin(), files.end(),
+                                          [](auto& a, auto& b) { return a.size() < b.size(); });
+    EXPECT_GT(longest->size(), static_cast<std::size_t>(PATH_MAX));
+    const std::multiset<std::string> listed(files.begin(), files.end());
+    for (const auto& branch : branches) {
+        std::string folder = component;
+        for (int level = 0; level < kDepth; ++level) {
+            folder += "/" + branch;
+            const std::string file = folder + "/f";
+            EXPECT_EQ(listed.count(file), 1u) << "level " << level;
+        }
+    }
+    const FolderStats counted = SyncEngine::computeFolderStats((dir / "tree").string());
+    EXPECT_EQ(counted.files, 2 * kDepth + 2);
+    EXPECT_EQ(counted.folders, 2 * kDepth + 1);
+    EXPECT_EQ(openDescriptors(), descriptorsBefore);
+    test::removeDeepTree(dir / "tree");
+}
+
+TEST(TreeScan, UnreadableFoldersArePassedOverAndNamed) {
+    TempDir dir;
+    dir.write("tree/open/a.txt", "a");
+    dir.write("tree/locked/secret.txt", "s");
+    dir.write("tree/locked-parent/inner/deep.txt", "d");
+    dir.write("tree/z.txt", "z");
+    fs::permissions(dir / "tree/locked", fs::perms::none);
+    fs::permissions(dir / "tree/locked-parent", fs::perms::owner_all | fs::perms::others_read);
+    test::makeReachableByOthers(dir / "tree");
+    fs::create_directories(dir / "closed");
+    fs::permissions(dir / "closed", fs::perms::none);
+
+    const std::string output = test::runAsNobody([&] {
+        std::string out;
+        const ScanResult result = SyncEngine().scanFiles(dir / "tree", {});
+        for (const auto& file : sorted(result.files))
+            out += "file " + file + "\n";
+        for (const auto& folder : sorted(result.unreadableFolders))
+            out += "unreadable " + folder + "\n";
+        const ScanResult closed = SyncEngine().scanFiles(dir / "closed", {});
+        out += "closed " + std::to_string(closed.files.size() + closed.unreadableFolders.size());
+        return out;
+    });
+    EXPECT_EQ(output, "file open/a.txt\nfile z.txt\n"
+                      "unreadable locked\nunreadable locked-parent/inner\nclosed 0");
+}
+
+} // namespace
+} // namespace quillfen
