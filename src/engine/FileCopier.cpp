@@ -136,10 +136,8 @@ std::string FileCopier::temporaryName() {
 
 bool FileCopier::copyIfNeeded(FolderCursor& source, const std::string& sourceFile,
                               FolderCursor& destination, const std::string& destinationFile,
-                              std::optional<FileStamp> sourceStamp,
                               std::chrono::nanoseconds granularity) {
-    if (!sourceStamp)
-        sourceStamp = source.stampOf(sourceFile, false);
+    const auto sourceStamp = source.stampOf(sourceFile, false);
     if (!sourceStamp)
         throw FileSystemError(ENOENT, source.pathOf(sourceFile));
     const auto destinationStamp = destination.stampOf(destinationFile, true);

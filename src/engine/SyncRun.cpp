@@ -85,7 +85,7 @@ void SyncRun::listSource(FolderCursor& source) {
 void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
                            std::chrono::nanoseconds granularity) {
     const std::size_t count = listing_.files.size();
-    stamps_.resize(count);
+    sizes_.assign(count, 0);
     upToDate_.assign(count, 0);
     std::size_t split = count;
     std::jthread helper;
@@ -104,8 +104,8 @@ void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
     examineRange(source, destination, 0, split, granularity);
     if (helper.joinable())
         helper.join();
-    for (const auto& stamp : stamps_)
-        progress_.totalBytes += FileStamp::countedSize(stamp);
+    for (const auto size : sizes_)
+        progress_.totalBytes += size;
     progress_.totalFiles = static_cast<std::int64_t>(count);
 }
 
@@ -114,11 +114,12 @@ void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination, std:
     for (std::size_t index = begin; index < end; ++index) {
         const auto& path = listing_.files[index];
         try {
-            stamps_[index] = source.stampOf(path, false);
-            if (!stamps_[index])
+            const auto stamp = source.stampOf(path, false);
+            if (!stamp)
                 continue;
+            sizes_[index] = FileStamp::countedSize(stamp);
             const auto existing = destination.stampOf(path, false);
-            upToDate_[index] = existing && !needsCopy(*stamps_[index], *existing, granularity);
+            upToDate_[index] = existing && !needsCopy(*stamp, *existing, granularity);
         } catch (const FileSystemError&) {
             // Left to the live comparison, which reports what fails.
         }
@@ -132,13 +133,12 @@ void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination,
         if (stop_.stop_requested())
             return;
         const auto& path = listing_.files[index];
-        const auto& stamp = stamps_[index];
-        const std::int64_t size = FileStamp::countedSize(stamp);
+        const std::int64_t size = sizes_[index];
         progress_.currentFile = path;
         report();
         try {
             if (!upToDate_[index] &&
-                copier.copyIfNeeded(source, path, destination, path, stamp, granularity)) {
+                copier.copyIfNeeded(source, path, destination, path, granularity)) {
                 progress_.copiedBytes += size;
                 ++progress_.copiedFiles;
                 if (options_.verify)

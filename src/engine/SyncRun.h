@@ -44,8 +44,10 @@ private:
     std::chrono::steady_clock::time_point start_;
     SyncProgress progress_;
     ScanResult listing_;
-    std::vector<std::optional<FileStamp>> stamps_;
-    std::vector<std::uint8_t> upToDate_; // per file: its copy was found up to date
+    // Per listed file, kept small: its size, and whether its copy was found
+    // up to date. The attributes of a file to copy are read again anyway.
+    std::vector<std::int64_t> sizes_;
+    std::vector<std::uint8_t> upToDate_;
     std::vector<std::string> copiedPaths_;
     std::int64_t failed_ = 0;
     std::int64_t excluded_ = 0;
