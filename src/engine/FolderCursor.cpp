@@ -60,16 +60,60 @@ int FolderCursor::parentOf(std::string_view relativePath, bool create) {
     while (position < folder.size()) {
         const auto end = std::min(folder.find('/', position), folder.size());
         std::string name(folder.substr(position, end - position));
-        const int parent = chain_.empty() ? root_.get() : chain_.back().second.get();
-        const int fd = openChild(parent, name, create, folder.substr(0, end));
+        const int fd = openChild(deepest(), name, create, folder.substr(0, end));
         if (fd == kMissing) {
             missing_ = folder.substr(0, end);
             return kMissing;
         }
         chain_.emplace_back(std::move(name), FileDescriptor(fd));
+        limitOpenHandles();
         position = end + 1;
     }
-    return chain_.empty() ? root_.get() : chain_.back().second.get();
+    return deepest();
+}
+
+int FolderCursor::deepest() {
+    if (chain_.empty())
+        return root_.get();
+    if (chain_.back().second.isOpen())
+        return chain_.back().second.get();
+    // Its handle was closed to save descriptors: walk down again, from the
+    // nearest folder still open, keeping only the last handle.
+    std::size_t first = chain_.size() - 1;
+    while (first > 0 && !chain_[first - 1].second.isOpen())
+        --first;
+    int parent = first == 0 ? root_.get() : chain_[first - 1].second.get();
+    FileDescriptor walk;
+    for (std::size_t index = first; index < chain_.size(); ++index) {
+        FileDescriptor next(::openat(parent, chain_[index].first.c_str(), kFolderFlags));
+        if (!next.isOpen()) {
+            const int error = errno;
+            std::string prefix;
+            for (std::size_t component = 0; component <= index; ++component)
+                prefix += (component == 0 ? "" : "/") + chain_[component].first;
+            chain_.resize(index);
+            throw FileSystemError(error, pathOf(prefix));
+        }
+        walk = std::move(next);
+        parent = walk.get();
+    }
+    chain_.back().second = std::move(walk);
+    limitOpenHandles();
+    return chain_.back().second.get();
+}
+
+void FolderCursor::limitOpenHandles() {
+    std::size_t open = 0;
+    for (const auto& entry : chain_)
+        open += entry.second.isOpen() ? 1 : 0;
+    for (auto& entry : chain_) {
+        if (open <= kMaxOpenFolders)
+            break;
+        if (entry.second.isOpen()) {
+            entry.second.reset();
+            --open;
+        }
+    }
 }
 
 std::optional<FileStamp> FolderCursor::stampOf(std::string_view relativePath, bool createParents) {

@@ -18,6 +18,8 @@ namespace quillfen {
 class FolderCursor {
 public:
     static constexpr int kMissing = -1;
+    // Handles kept open along a path; a deeper tree reopens folders by name.
+    static constexpr std::size_t kMaxOpenFolders = 32;
 
     FolderCursor(FileDescriptor root, std::filesystem::path rootPath);
 
@@ -46,6 +48,8 @@ public:
                            const std::filesystem::path& path);
 
 private:
+    int deepest();
+    void limitOpenHandles();
     int openChild(int parentFd, const std::string& name, bool create, std::string_view prefix);
 
     FileDescriptor root_;

@@ -4,7 +4,9 @@
 #include "engine/SyncError.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace quillfen {
 namespace {
@@ -108,6 +110,31 @@ TEST_F(SyncRunTest, ManyFilesCopyExactlyWhatChanged) {
     EXPECT_TRUE(recorder.logged("Copied: d6/f699"));
     EXPECT_EQ(readFile(root / "dst/d1/f1"), "longer content");
     EXPECT_EQ(recorder.progress[1].totalBytes, recorder.progress.back().processedBytes);
+}
+
+TEST_F(SyncRunTest, DeepTreesNeedFewDescriptors) {
+    std::string folder = "src";
+    for (int level = 0; level < 300; ++level) {
+        folder += "/d" + std::to_string(level);
+        root.write(folder + "/f" + std::to_string(level), std::to_string(level));
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const struct rlimit few = {100, 100};
+        ::setrlimit(RLIMIT_NOFILE, &few);
+        SyncOptions options;
+        options.verify = true;
+        const auto result = SyncEngine().sync(root / "src", root / "dst", options);
+        ::_exit(result.filesCopied == 300 && result.failedCount == 0 &&
+                        result.verificationFailures == 0
+                    ? 0
+                    : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(root / ("dst" + folder.substr(3) + "/f299")), "299");
+    EXPECT_EQ(run().filesCopied, 0);
 }
 
 TEST_F(SyncRunTest, ExclusionsAreCountedOnceAndLogged) {
