@@ -143,6 +143,12 @@ bool FileCopier::copyIfNeeded(FolderCursor& source, const std::string& sourceFil
     const auto destinationStamp = destination.stampOf(destinationFile, true);
     if (destinationStamp && !needsCopy(*sourceStamp, *destinationStamp, granularity))
         return false;
+    copyFile(source, sourceFile, destination, destinationFile);
+    return true;
+}
+
+void FileCopier::copyFile(FolderCursor& source, const std::string& sourceFile,
+                          FolderCursor& destination, const std::string& destinationFile) {
     const int sourceFolder = source.parentOf(sourceFile, false);
     if (sourceFolder == FolderCursor::kMissing)
         throw FileSystemError(ENOENT, source.pathOf(sourceFile));
@@ -150,7 +156,6 @@ bool FileCopier::copyIfNeeded(FolderCursor& source, const std::string& sourceFil
          destination.parentOf(destinationFile, true),
          std::string(FolderCursor::nameOf(destinationFile)), source.pathOf(sourceFile),
          destination.pathOf(destinationFile));
-    return true;
 }
 
 void FileCopier::copy(int sourceFolder, const std::string& sourceName, int destinationFolder,

@@ -30,6 +30,11 @@ public:
                       FolderCursor& destination, const std::string& destinationFile,
                       std::chrono::nanoseconds granularity);
 
+    // Copies a file of the source tree to a place in the destination tree,
+    // creating the folders on the way, whatever is there now.
+    void copyFile(FolderCursor& source, const std::string& sourceFile, FolderCursor& destination,
+                  const std::string& destinationFile);
+
     // Copies `sourceName` of the folder `sourceFolder` to `destinationName`
     // of `destinationFolder`; the paths name the two files in errors. Throws
     // FileSystemError or SyncError; when the source changed during the copy

@@ -40,7 +40,7 @@ SyncResult SyncRun::run(const std::filesystem::path& source,
     progress_.phase = SyncProgress::Phase::syncing;
     report();
 
-    copyFiles(sourceTree, destinationTree, granularity);
+    copyFiles(sourceTree, destinationTree);
     if (options_.deleteExtras && !stop_.stop_requested())
         deleteExtras(destinationTree);
     if (options_.verify && !stop_.stop_requested() && !copiedPaths_.empty())
@@ -80,8 +80,8 @@ void SyncRun::listSource(FolderCursor& source) {
 
 // Reading attributes is nearly all the work of a run that finds little to
 // copy, so both sides are read up front, on two threads where there are two
-// cores. A file found up to date here is skipped; any other file is compared
-// again, live, right before its copy.
+// cores: a file found up to date is skipped, any other is copied. The copy
+// replaces whatever stands at the destination by then, atomically.
 void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
                            std::chrono::nanoseconds granularity) {
     const std::size_t count = listing_.files.size();
@@ -126,8 +126,7 @@ void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination, std:
     }
 }
 
-void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination,
-                        std::chrono::nanoseconds granularity) {
+void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
     FileCopier copier(options_.bandwidthLimit, stop_);
     for (std::size_t index = 0; index < listing_.files.size(); ++index) {
         if (stop_.stop_requested())
@@ -137,8 +136,8 @@ void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination,
         progress_.currentFile = path;
         report();
         try {
-            if (!upToDate_[index] &&
-                copier.copyIfNeeded(source, path, destination, path, granularity)) {
+            if (!upToDate_[index]) {
+                copier.copyFile(source, path, destination, path);
                 progress_.copiedBytes += size;
                 ++progress_.copiedFiles;
                 if (options_.verify)

@@ -31,8 +31,7 @@ private:
                       std::chrono::nanoseconds granularity);
     void examineRange(FolderCursor& source, FolderCursor& destination, std::size_t begin,
                       std::size_t end, std::chrono::nanoseconds granularity);
-    void copyFiles(FolderCursor& source, FolderCursor& destination,
-                   std::chrono::nanoseconds granularity);
+    void copyFiles(FolderCursor& source, FolderCursor& destination);
     void deleteExtras(FolderCursor& destination);
     void verifyCopies(FolderCursor& source, FolderCursor& destination);
     SyncResult result() const;
