@@ -136,10 +136,8 @@ std::string FileCopier::temporaryName() {
 
 bool FileCopier::copyIfNeeded(FolderCursor& source, const std::string& sourceFile,
                               FolderCursor& destination, const std::string& destinationFile,
-                              std::optional<FileStamp> sourceStamp,
                               std::chrono::nanoseconds granularity) {
-    if (!sourceStamp)
-        sourceStamp = source.stampOf(sourceFile, false);
+    const auto sourceStamp = source.stampOf(sourceFile, false);
     if (!sourceStamp)
         throw FileSystemError(ENOENT, source.pathOf(sourceFile));
     const auto destinationStamp = destination.stampOf(destinationFile, true);
@@ -160,11 +158,8 @@ void FileCopier::copy(int sourceFolder, const std::string& sourceName, int desti
                       const std::filesystem::path& destinationPath) {
     FileDescriptor input(
         ::openat(sourceFolder, sourceName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (!input.isOpen()) {
-        if (rate_)
-            throw SyncError::cannotRead(sourcePath);
-        throw FileSystemError(errno, sourcePath);
-    }
+    if (!input.isOpen())
+        failToOpen(sourcePath, true);
     struct stat before {};
     if (::fstat(input.get(), &before) != 0)
         throw FileSystemError(errno, sourcePath);
@@ -177,11 +172,8 @@ void FileCopier::copy(int sourceFolder, const std::string& sourceName, int desti
         temporary = temporaryName();
         output = ::openat(destinationFolder, temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (output < 0 && errno != EEXIST) {
-            if (rate_)
-                throw SyncError::cannotWrite(destinationPath);
-            throw FileSystemError(errno, destinationPath);
-        }
+        if (output < 0 && errno != EEXIST)
+            failToOpen(destinationPath, false);
     }
     TemporaryFile file(destinationFolder, temporary, output);
     const std::int64_t copied =
@@ -194,6 +186,14 @@ void FileCopier::copy(int sourceFolder, const std::string& sourceName, int desti
     file.place(destinationName, destinationPath);
     if (changed)
         throw SyncError::changedWhileCopying(sourcePath);
+}
+
+void FileCopier::failToOpen(const std::filesystem::path& path, bool forReading) const {
+    // A throttled copy moves the bytes itself and says which side it could
+    // not open; a whole-file copy gives the system's reason.
+    if (rate_)
+        throw forReading ? SyncError::cannotRead(path) : SyncError::cannotWrite(path);
+    throw FileSystemError(errno, path);
 }
 
 std::int64_t FileCopier::copyContent(int input, int output, std::int64_t size,

@@ -25,11 +25,10 @@ public:
 
     // Copies a file of the source tree to a place in the destination tree
     // unless a regular file of the same size that is not older (within
-    // `granularity`) is there; true when it copied. `sourceStamp`, when
-    // given, spares reading the source's attributes again.
+    // `granularity`) is there; true when it copied.
     bool copyIfNeeded(FolderCursor& source, const std::string& sourceFile,
                       FolderCursor& destination, const std::string& destinationFile,
-                      std::optional<FileStamp> sourceStamp, std::chrono::nanoseconds granularity);
+                      std::chrono::nanoseconds granularity);
 
     // Copies `sourceName` of the folder `sourceFolder` to `destinationName`
     // of `destinationFolder`; the paths name the two files in errors. Throws
@@ -46,6 +45,7 @@ private:
     // A temporary file that is removed again unless it was renamed into place.
     class TemporaryFile;
 
+    [[noreturn]] void failToOpen(const std::filesystem::path& path, bool forReading) const;
     std::int64_t copyContent(int input, int output, std::int64_t size,
                              const std::filesystem::path& sourcePath,
                              const std::filesystem::path& destinationPath);

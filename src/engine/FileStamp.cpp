@@ -19,20 +19,22 @@ constexpr long kHfsPlusMagic = 0x482b;
 } // namespace
 
 FileStamp FileStamp::of(const struct stat& status) {
-    FileStamp stamp;
-    if (S_ISREG(status.st_mode))
-        stamp.size = status.st_size;
-    stamp.modified =
-        std::chrono::seconds(status.st_mtim.tv_sec) + nanoseconds(status.st_mtim.tv_nsec);
-    return stamp;
+    return {S_ISREG(status.st_mode) ? status.st_size : kNoSize, status.st_mtim};
+}
+
+std::int64_t FileStamp::countedSize(const std::optional<FileStamp>& stamp) {
+    return stamp && stamp->hasSize() ? stamp->size : 0;
 }
 
 bool needsCopy(const FileStamp& source, const FileStamp& destination, nanoseconds granularity) {
     if (source.size != destination.size)
         return true;
-    if (!source.modified || !destination.modified)
-        return true;
-    return *source.modified - *destination.modified >= std::max(granularity, nanoseconds(1));
+    // 128 bits: times far from the epoch must not overflow.
+    const auto since = [](const struct timespec& time) {
+        return static_cast<__int128>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    };
+    return since(source.modified) - since(destination.modified) >=
+           std::max<std::int64_t>(granularity.count(), 1);
 }
 
 nanoseconds timeGranularityOf(int fd) {

@@ -7,13 +7,20 @@
 
 namespace quillfen {
 
-// What the comparison looks at: the size (present only for a regular file)
-// and the modification time at full precision.
+// What the comparison looks at: the size, which only a regular file has, and
+// the modification time at full precision. Kept small: a run holds one per
+// source file.
 struct FileStamp {
-    std::optional<std::int64_t> size;
-    std::optional<std::chrono::nanoseconds> modified; // since the epoch
+    static constexpr std::int64_t kNoSize = -1;
+
+    std::int64_t size = kNoSize;
+    struct timespec modified {};
+
+    bool hasSize() const { return size != kNoSize; }
 
     static FileStamp of(const struct stat& status);
+    // The size a run counts for a file: 0 when it has none or was not read.
+    static std::int64_t countedSize(const std::optional<FileStamp>& stamp);
 };
 
 // True when the source must be copied over the destination: the sizes differ,

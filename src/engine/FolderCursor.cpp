@@ -18,6 +18,13 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 FolderCursor::FolderCursor(FileDescriptor root, std::filesystem::path rootPath)
     : root_(std::move(root)), rootPath_(std::move(rootPath)) {}
 
+FolderCursor FolderCursor::clone() const {
+    FileDescriptor root(::fcntl(root_.get(), F_DUPFD_CLOEXEC, 0));
+    if (!root.isOpen())
+        throw FileSystemError(errno, rootPath_);
+    return FolderCursor(std::move(root), rootPath_);
+}
+
 std::filesystem::path FolderCursor::pathOf(std::string_view relativePath) const {
     return relativePath.empty() ? rootPath_ : rootPath_ / relativePath;
 }
@@ -31,6 +38,10 @@ int FolderCursor::parentOf(std::string_view relativePath, bool create) {
     const auto slash = relativePath.rfind('/');
     const std::string_view folder =
         slash == std::string_view::npos ? std::string_view() : relativePath.substr(0, slash);
+    if (!create && !missing_.empty() && folder.starts_with(missing_) &&
+        (folder.size() == missing_.size() || folder[missing_.size()] == '/'))
+        return kMissing; // its files come one after another: look once
+    missing_.clear();
 
     // Keep the handles of the leading components this folder shares with the
     // previous one.
@@ -49,14 +60,60 @@ int FolderCursor::parentOf(std::string_view relativePath, bool create) {
     while (position < folder.size()) {
         const auto end = std::min(folder.find('/', position), folder.size());
         std::string name(folder.substr(position, end - position));
-        const int parent = chain_.empty() ? root_.get() : chain_.back().second.get();
-        const int fd = openChild(parent, name, create, folder.substr(0, end));
-        if (fd == kMissing)
+        const int fd = openChild(deepest(), name, create, folder.substr(0, end));
+        if (fd == kMissing) {
+            missing_ = folder.substr(0, end);
             return kMissing;
+        }
         chain_.emplace_back(std::move(name), FileDescriptor(fd));
+        limitOpenHandles();
         position = end + 1;
     }
-    return chain_.empty() ? root_.get() : chain_.back().second.get();
+    return deepest();
+}
+
+int FolderCursor::deepest() {
+    if (chain_.empty())
+        return root_.get();
+    if (chain_.back().second.isOpen())
+        return chain_.back().second.get();
+    // Its handle was closed to save descriptors: walk down again, from the
+    // nearest folder still open, keeping only the last handle.
+    std::size_t first = chain_.size() - 1;
+    while (first > 0 && !chain_[first - 1].second.isOpen())
+        --first;
+    int parent = first == 0 ? root_.get() : chain_[first - 1].second.get();
+    FileDescriptor walk;
+    for (std::size_t index = first; index < chain_.size(); ++index) {
+        FileDescriptor next(::openat(parent, chain_[index].first.c_str(), kFolderFlags));
+        if (!next.isOpen()) {
+            const int error = errno;
+            std::string prefix;
+            for (std::size_t component = 0; component <= index; ++component)
+                prefix += (component == 0 ? "" : "/") + chain_[component].first;
+            chain_.resize(index);
+            throw FileSystemError(error, pathOf(prefix));
+        }
+        walk = std::move(next);
+        parent = walk.get();
+    }
+    chain_.back().second = std::move(walk);
+    limitOpenHandles();
+    return chain_.back().second.get();
+}
+
+void FolderCursor::limitOpenHandles() {
+    std::size_t open = 0;
+    for (const auto& entry : chain_)
+        open += entry.second.isOpen() ? 1 : 0;
+    for (auto& entry : chain_) {
+        if (open <= kMaxOpenFolders)
+            break;
+        if (entry.second.isOpen()) {
+            entry.second.reset();
+            --open;
+        }
+    }
 }
 
 std::optional<FileStamp> FolderCursor::stampOf(std::string_view relativePath, bool createParents) {

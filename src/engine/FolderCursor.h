@@ -18,8 +18,14 @@ namespace quillfen {
 class FolderCursor {
 public:
     static constexpr int kMissing = -1;
+    // Handles kept open along a path; a deeper tree reopens folders by name.
+    static constexpr std::size_t kMaxOpenFolders = 32;
 
     FolderCursor(FileDescriptor root, std::filesystem::path rootPath);
+
+    // A second cursor on the same root, for another thread. Throws
+    // FileSystemError.
+    FolderCursor clone() const;
 
     // The handle of the folder holding `relativePath`'s last component.
     // Missing folders are created when `create` is set, otherwise kMissing is
@@ -42,11 +48,14 @@ public:
                            const std::filesystem::path& path);
 
 private:
+    int deepest();
+    void limitOpenHandles();
     int openChild(int parentFd, const std::string& name, bool create, std::string_view prefix);
 
     FileDescriptor root_;
     std::filesystem::path rootPath_;
     std::vector<std::pair<std::string, FileDescriptor>> chain_;
+    std::string missing_; // the folder last found missing, if any
 };
 
 } // namespace quillfen

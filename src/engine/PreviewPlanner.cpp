@@ -61,8 +61,7 @@ std::vector<DiffItem> PreviewPlanner::plan(const std::filesystem::path& source,
     for (const auto& path : listing.files) {
         const auto stamp = stampOrNone(sourceTree, path);
         if (wouldCopy(stamp, destinationTree ? &*destinationTree : nullptr, path, granularity))
-            items.push_back(
-                item(DiffItem::Action::copy, path, stamp && stamp->size ? *stamp->size : 0));
+            items.push_back(item(DiffItem::Action::copy, path, FileStamp::countedSize(stamp)));
     }
     if (options.deleteExtras && destinationTree) {
         const MirrorPlan mirror(listing);

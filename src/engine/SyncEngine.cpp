@@ -72,7 +72,7 @@ bool SyncEngine::copyIfNeeded(const std::filesystem::path& sourceFile,
     const auto granularity = timeGranularity_.value_or(timeGranularityOf(destination.rootFd()));
     return FileCopier(bandwidthLimit, std::move(stop))
         .copyIfNeeded(source, sourceFile.filename(), destination, destinationFile.filename(),
-                      std::nullopt, granularity);
+                      granularity);
 }
 
 void SyncEngine::throttledCopy(const std::filesystem::path& sourceFile,

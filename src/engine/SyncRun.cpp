@@ -9,9 +9,16 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quillfen {
+namespace {
+
+// Below this many files a second thread is not worth starting.
+constexpr std::size_t kParallelExamination = 512;
+
+} // namespace
 
 SyncRun::SyncRun(const SyncEngine& engine, const SyncOptions& options, std::stop_token stop,
                  std::optional<std::chrono::nanoseconds> timeGranularity)
@@ -27,13 +34,13 @@ SyncResult SyncRun::run(const std::filesystem::path& source,
     FolderCursor sourceTree(folders.takeSource(), folders.source());
     report();
 
+    const auto granularity = timeGranularity_.value_or(timeGranularityOf(destinationTree.rootFd()));
     listSource(sourceTree);
-    readStamps(sourceTree);
+    examineFiles(sourceTree, destinationTree, granularity);
     progress_.phase = SyncProgress::Phase::syncing;
     report();
 
-    copyFiles(sourceTree, destinationTree,
-              timeGranularity_.value_or(timeGranularityOf(destinationTree.rootFd())));
+    copyFiles(sourceTree, destinationTree, granularity);
     if (options_.deleteExtras && !stop_.stop_requested())
         deleteExtras(destinationTree);
     if (options_.verify && !stop_.stop_requested() && !copiedPaths_.empty())
@@ -71,18 +78,52 @@ void SyncRun::listSource(FolderCursor& source) {
     }
 }
 
-void SyncRun::readStamps(FolderCursor& source) {
-    stamps_.reserve(listing_.files.size());
-    for (const auto& path : listing_.files) {
+// Reading attributes is nearly all the work of a run that finds little to
+// copy, so both sides are read up front, on two threads where there are two
+// cores. A file found up to date here is skipped; any other file is compared
+// again, live, right before its copy.
+void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
+                           std::chrono::nanoseconds granularity) {
+    const std::size_t count = listing_.files.size();
+    sizes_.assign(count, 0);
+    upToDate_.assign(count, 0);
+    std::size_t split = count;
+    std::jthread helper;
+    if (count >= kParallelExamination && std::thread::hardware_concurrency() > 1) {
         try {
-            stamps_.push_back(source.stampOf(path, false));
-        } catch (const FileSystemError&) {
-            stamps_.emplace_back();
+            helper = std::jthread([this, count, granularity, half = count / 2,
+                                   helperSource = source.clone(),
+                                   helperDestination = destination.clone()]() mutable {
+                examineRange(helperSource, helperDestination, half, count, granularity);
+            });
+            split = count / 2;
+        } catch (const std::exception&) {
+            // No second thread: this one reads everything.
         }
-        const auto& stamp = stamps_.back();
-        progress_.totalBytes += stamp && stamp->size ? *stamp->size : 0;
     }
-    progress_.totalFiles = static_cast<std::int64_t>(listing_.files.size());
+    examineRange(source, destination, 0, split, granularity);
+    if (helper.joinable())
+        helper.join();
+    for (const auto size : sizes_)
+        progress_.totalBytes += size;
+    progress_.totalFiles = static_cast<std::int64_t>(count);
+}
+
+void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination, std::size_t begin,
+                           std::size_t end, std::chrono::nanoseconds granularity) {
+    for (std::size_t index = begin; index < end; ++index) {
+        const auto& path = listing_.files[index];
+        try {
+            const auto stamp = source.stampOf(path, false);
+            if (!stamp)
+                continue;
+            sizes_[index] = FileStamp::countedSize(stamp);
+            const auto existing = destination.stampOf(path, false);
+            upToDate_[index] = existing && !needsCopy(*stamp, *existing, granularity);
+        } catch (const FileSystemError&) {
+            // Left to the live comparison, which reports what fails.
+        }
+    }
 }
 
 void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination,
@@ -92,12 +133,12 @@ void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination,
         if (stop_.stop_requested())
             return;
         const auto& path = listing_.files[index];
-        const auto& stamp = stamps_[index];
-        const std::int64_t size = stamp && stamp->size ? *stamp->size : 0;
+        const std::int64_t size = sizes_[index];
         progress_.currentFile = path;
         report();
         try {
-            if (copier.copyIfNeeded(source, path, destination, path, stamp, granularity)) {
+            if (!upToDate_[index] &&
+                copier.copyIfNeeded(source, path, destination, path, granularity)) {
                 progress_.copiedBytes += size;
                 ++progress_.copiedFiles;
                 if (options_.verify)

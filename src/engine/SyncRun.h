@@ -27,7 +27,10 @@ private:
     void report() const;
     void log(const std::string& line) const;
     void listSource(FolderCursor& source);
-    void readStamps(FolderCursor& source);
+    void examineFiles(FolderCursor& source, FolderCursor& destination,
+                      std::chrono::nanoseconds granularity);
+    void examineRange(FolderCursor& source, FolderCursor& destination, std::size_t begin,
+                      std::size_t end, std::chrono::nanoseconds granularity);
     void copyFiles(FolderCursor& source, FolderCursor& destination,
                    std::chrono::nanoseconds granularity);
     void deleteExtras(FolderCursor& destination);
@@ -41,7 +44,10 @@ private:
     std::chrono::steady_clock::time_point start_;
     SyncProgress progress_;
     ScanResult listing_;
-    std::vector<std::optional<FileStamp>> stamps_;
+    // Per listed file, kept small: its size, and whether its copy was found
+    // up to date. The attributes of a file to copy are read again anyway.
+    std::vector<std::int64_t> sizes_;
+    std::vector<std::uint8_t> upToDate_;
     std::vector<std::string> copiedPaths_;
     std::int64_t failed_ = 0;
     std::int64_t excluded_ = 0;

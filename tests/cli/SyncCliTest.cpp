@@ -2,10 +2,14 @@
 #include "TempDir.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <pty.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace quillfen {
 namespace {
@@ -139,6 +143,38 @@ TEST_F(SyncCliTest, AnInterruptCancelsAThrottledSync) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root / "dst"),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// Runs the binary with standard error on a terminal and returns what the
+// terminal received.
+std::string terminalOutput(const std::vector<std::string>& args) {
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, STDOUT_FILENO);
+        std::vector<char*> argv{const_cast<char*>(QUILLFEN_CLI_PATH)};
+        for (const auto& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execv(QUILLFEN_CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+    std::string output;
+    char buffer[4096];
+    for (ssize_t length; (length = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        output.append(buffer, static_cast<std::size_t>(length));
+    ::waitpid(child, nullptr, 0);
+    ::close(terminal);
+    return output;
+}
+
+TEST_F(SyncCliTest, AProgressLineIsDrawnOnlyOnATerminal) {
+    root.write("src/big", std::string(400'000, 'b'));
+    const auto output = terminalOutput({"sync", src(), dst(), "--bwlimit", "1024"});
+    EXPECT_NE(output.find("Scanning"), std::string::npos) << output;
+    EXPECT_NE(output.find("100%"), std::string::npos) << output;
+    EXPECT_TRUE(output.ends_with("\r\033[K")) << "the line is cleared at the end";
 }
 
 } // namespace

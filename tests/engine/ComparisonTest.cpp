@@ -6,6 +6,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace quillfen {
 namespace {
@@ -13,8 +14,11 @@ namespace {
 using namespace std::chrono_literals;
 using test::setModified;
 
-FileStamp stamp(std::optional<std::int64_t> size, std::optional<std::chrono::nanoseconds> time) {
-    return {size, time};
+constexpr std::int64_t kFolder = FileStamp::kNoSize;
+
+FileStamp stamp(std::int64_t size, std::chrono::nanoseconds time) {
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(time);
+    return {size, {seconds.count(), (time - seconds).count()}};
 }
 
 TEST(ComparisonTest, SizeThenTimeAtFullPrecision) {
@@ -24,11 +28,14 @@ TEST(ComparisonTest, SizeThenTimeAtFullPrecision) {
     EXPECT_TRUE(needsCopy(stamp(5, t + 1ns), stamp(5, t), 1ns));
     EXPECT_FALSE(needsCopy(stamp(5, t), stamp(5, t + 1s), 1ns)) << "a newer destination is kept";
     EXPECT_TRUE(needsCopy(stamp(5, t), stamp(6, t + 1s), 1ns)) << "any size difference copies";
-    EXPECT_TRUE(needsCopy(stamp(5, t), stamp(std::nullopt, t), 1ns)) << "a folder is in the way";
-    EXPECT_FALSE(needsCopy(stamp(std::nullopt, t), stamp(std::nullopt, t), 1ns));
-    EXPECT_TRUE(needsCopy(stamp(5, std::nullopt), stamp(5, t), 1ns));
-    EXPECT_TRUE(needsCopy(stamp(5, t), stamp(5, std::nullopt), 1ns));
+    EXPECT_TRUE(needsCopy(stamp(5, t), stamp(kFolder, t), 1ns)) << "a folder is in the way";
+    EXPECT_FALSE(needsCopy(stamp(kFolder, t), stamp(kFolder, t), 1ns));
     EXPECT_TRUE(needsCopy(stamp(5, t + 1ns), stamp(5, t), 0ns)) << "0 means full precision";
+    EXPECT_TRUE(needsCopy(stamp(5, t + 500ms), stamp(5, t - 600ms), 1s)) << "across a second";
+    const FileStamp far{5, {std::numeric_limits<time_t>::max(), 0}};
+    const FileStamp early{5, {std::numeric_limits<time_t>::min(), 0}};
+    EXPECT_TRUE(needsCopy(far, early, 1ns)) << "no overflow far from the epoch";
+    EXPECT_FALSE(needsCopy(early, far, 1ns));
 }
 
 TEST(ComparisonTest, CoarseDestinationTimesCountAsEqualWithinTheirGranularity) {

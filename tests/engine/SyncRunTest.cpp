@@ -4,7 +4,9 @@
 #include "engine/SyncError.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace quillfen {
 namespace {
@@ -85,6 +87,54 @@ TEST_F(SyncRunTest, SecondRunCopiesNothingAndCopiesKeepTimesAndModes) {
     EXPECT_EQ(again.bytesTransferred, 0);
     EXPECT_EQ(again.status, SyncStatus::success);
     EXPECT_TRUE(recorder.lines.empty());
+}
+
+TEST_F(SyncRunTest, ManyFilesCopyExactlyWhatChanged) {
+    // Enough files for the attributes to be read on two threads.
+    for (int i = 0; i < 700; ++i)
+        root.write("src/d" + std::to_string(i % 7) + "/f" + std::to_string(i), std::to_string(i));
+    EXPECT_EQ(run().filesCopied, 700);
+
+    test::writeFile(root / "src/d1/f1", "longer content");
+    test::setModified(root / "src/d2/f2", 2'000'000'000);
+    std::filesystem::remove(root / "dst/d3/f3");
+    std::filesystem::remove_all(root / "dst/d6");
+    recorder.lines.clear();
+    recorder.progress.clear();
+    const auto result = run();
+    EXPECT_EQ(result.filesProcessed, 700);
+    EXPECT_EQ(result.filesCopied, 3 + 100); // d6 held every seventh file
+    EXPECT_TRUE(recorder.logged("Copied: d1/f1"));
+    EXPECT_TRUE(recorder.logged("Copied: d2/f2"));
+    EXPECT_TRUE(recorder.logged("Copied: d3/f3"));
+    EXPECT_TRUE(recorder.logged("Copied: d6/f699"));
+    EXPECT_EQ(readFile(root / "dst/d1/f1"), "longer content");
+    EXPECT_EQ(recorder.progress[1].totalBytes, recorder.progress.back().processedBytes);
+}
+
+TEST_F(SyncRunTest, DeepTreesNeedFewDescriptors) {
+    std::string folder = "src";
+    for (int level = 0; level < 300; ++level) {
+        folder += "/d" + std::to_string(level);
+        root.write(folder + "/f" + std::to_string(level), std::to_string(level));
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const struct rlimit few = {100, 100};
+        ::setrlimit(RLIMIT_NOFILE, &few);
+        SyncOptions options;
+        options.verify = true;
+        const auto result = SyncEngine().sync(root / "src", root / "dst", options);
+        ::_exit(result.filesCopied == 300 && result.failedCount == 0 &&
+                        result.verificationFailures == 0
+                    ? 0
+                    : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(root / ("dst" + folder.substr(3) + "/f299")), "299");
+    EXPECT_EQ(run().filesCopied, 0);
 }
 
 TEST_F(SyncRunTest, ExclusionsAreCountedOnceAndLogged) {
