@@ -24,21 +24,6 @@ SyncResult failedResult(const std::string& message) {
     return result;
 }
 
-// The result a preview stands for: counts and bytes of its plan.
-SyncResult previewResult(const std::vector<DiffItem>& items) {
-    SyncResult result;
-    result.isDryRun = true;
-    result.filesProcessed = static_cast<std::int64_t>(items.size());
-    for (const auto& item : items) {
-        if (item.action == DiffItem::Action::copy)
-            ++result.filesCopied;
-        else
-            ++result.filesDeleted;
-        result.bytesTransferred += item.size;
-    }
-    return result;
-}
-
 // The same lines as the footer of a run's log file.
 void printSummary(const SyncResult& result) {
     std::string status = toString(result.status);
