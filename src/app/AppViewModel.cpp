@@ -37,21 +37,6 @@ SyncProgress restingProgress(SyncProgress::Phase phase) {
     return progress;
 }
 
-// The result a finished preview records, derived from its plan alone.
-SyncResult previewResult(const std::vector<DiffItem>& items) {
-    SyncResult result;
-    result.isDryRun = true;
-    result.filesProcessed = std::int64_t(items.size());
-    for (const auto& item : items) {
-        if (item.action == DiffItem::Action::copy)
-            ++result.filesCopied;
-        else
-            ++result.filesDeleted;
-        result.bytesTransferred += item.size;
-    }
-    return result;
-}
-
 std::optional<AppViewModel::Sheet> sheetForStep(TourStep step) {
     switch (step) {
     case TourStep::exclusions:

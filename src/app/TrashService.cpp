@@ -1,10 +1,10 @@
 #include "app/TrashService.h"
 
 #include "app/TrashDirectory.h"
+#include "storage/UserFolders.h"
 
 #include <cstdlib>
 #include <memory>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,14 +12,6 @@ namespace quillfen {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path homeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
-        return entry->pw_dir;
-    return "/";
-}
 
 // The item's absolute location with its parent folder resolved (links and
 // "..") but the item itself untouched; none for "/", "." or "..".
@@ -45,10 +37,7 @@ std::optional<fs::path> originalLocation(const fs::path& item) {
 TrashService::TrashService(fs::path homeTrash) : homeTrash_(std::move(homeTrash)) {}
 
 fs::path TrashService::defaultHomeTrash() {
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome && fs::path(dataHome).is_absolute())
-        return fs::path(dataHome) / "Trash";
-    return homeFolder() / ".local/share/Trash";
+    return dataHomeFolder() / "Trash";
 }
 
 fs::path TrashService::topDirectoryOf(const fs::path& folder) {

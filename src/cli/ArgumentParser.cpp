@@ -33,6 +33,12 @@ const ArgumentParser::Option* ArgumentParser::find(const std::string& name) cons
 std::vector<std::string>
 ArgumentParser::parse(const std::vector<std::string>& args,
                       std::initializer_list<const char*> positionalNames) const {
+    auto positional = parseAny(args);
+    expectPositionals(positional, positionalNames);
+    return positional;
+}
+
+std::vector<std::string> ArgumentParser::parseAny(const std::vector<std::string>& args) const {
     std::vector<std::string> positional;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -61,13 +67,17 @@ ArgumentParser::parse(const std::vector<std::string>& args,
             throw UsageError{"option '" + option->name + "' needs a value"};
         }
     }
+    return positional;
+}
+
+void ArgumentParser::expectPositionals(const std::vector<std::string>& positional,
+                                       std::initializer_list<const char*> positionalNames) {
     if (positional.size() < positionalNames.size())
         throw UsageError{std::string("missing ") + positionalNames.begin()[positional.size()] +
                          " (try --help)"};
     if (positional.size() > positionalNames.size())
         throw UsageError{"unexpected argument '" + positional[positionalNames.size()] +
                          "' (try --help)"};
-    return positional;
 }
 
 } // namespace quillfen::cli

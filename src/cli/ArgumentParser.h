@@ -23,6 +23,11 @@ public:
     // `positionalNames` (used in the error message).
     std::vector<std::string> parse(const std::vector<std::string>& args,
                                    std::initializer_list<const char*> positionalNames) const;
+    // Returns the positional arguments, however many there are.
+    std::vector<std::string> parseAny(const std::vector<std::string>& args) const;
+    // Throws UsageError unless `positional` holds one argument per name.
+    static void expectPositionals(const std::vector<std::string>& positional,
+                                  std::initializer_list<const char*> positionalNames);
 
 private:
     struct Option {

@@ -30,7 +30,12 @@ Verbs:
         KB (1024 bytes) per second. --json prints the result as one JSON
         object instead (event lines then go to standard error). The first
         interrupt stops after the current file, a second one at once.
+  sync --profile NAME [options]
+        Run the stored profile NAME: its folders, options and enabled rules
+        (or the stored exclusion list when the profile has none). Options
+        given here are added to the profile's.
   preview SOURCE DESTINATION [same options as sync]
+  preview --profile NAME [options]
         List what sync would do, writing nothing: "copy SIZE PATH" and
         "delete PATH" lines, then a summary. --json prints one object with
         "items" and "result".
@@ -62,12 +67,8 @@ using Verb = std::function<int(const std::vector<std::string>&)>;
 
 const std::map<std::string, Verb>& verbs() {
     static const std::map<std::string, Verb> table = {
-        {"scan", runScan},
-        {"stats", runStats},
-        {"profiles", runProfiles},
-        {"history", runHistory},
-        {"sync", runSync},
-        {"preview", runPreview},
+        {"scan", runScan},       {"stats", runStats}, {"profiles", runProfiles},
+        {"history", runHistory}, {"sync", runSync},   {"preview", runPreview},
     };
     return table;
 }

@@ -3,29 +3,16 @@
 #include "records/JsonForms.h"
 #include "records/TextFormat.h"
 
-#include <cctype>
 #include <ctime>
 #include <iostream>
 
 namespace quillfen::cli {
 namespace {
 
-// Local time, as the run logs write it.
-std::string localTimeText(Date date) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(date);
-    std::tm parts{};
-    ::localtime_r(&seconds, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
-    return text;
-}
-
 std::string statusText(const std::optional<SyncResult>& result) {
     if (!result)
         return "No result";
-    std::string text = toString(result->status);
-    text.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(text.front())));
-    return text;
+    return displayName(result->status);
 }
 
 void appendCount(std::string& figures, std::int64_t count, std::string_view word) {
@@ -47,9 +34,10 @@ std::string figuresText(const SyncResult& result) {
 }
 
 void printEntry(const HistoryEntry& entry) {
-    std::cout << localTimeText(entry.startedAt) << "  " << (entry.isDryRun ? "Preview" : "Sync")
-              << "  " << statusText(entry.result) << "  " << entry.durationText() << "\n  "
-              << terminalSafe(entry.source) << " → " << terminalSafe(entry.destination) << '\n';
+    std::cout << formatLocalDateTime(entry.startedAt) << "  "
+              << (entry.isDryRun ? "Preview" : "Sync") << "  " << statusText(entry.result) << "  "
+              << entry.durationText() << "\n  " << terminalSafe(entry.source) << " → "
+              << terminalSafe(entry.destination) << '\n';
     if (entry.result) {
         std::cout << "  " << figuresText(*entry.result) << '\n';
         if (entry.result->errorMessage)

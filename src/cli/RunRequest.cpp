@@ -2,6 +2,7 @@
 
 #include "cli/ArgumentParser.h"
 #include "cli/Commands.h"
+#include "cli/ProfileLookup.h"
 #include "records/ExclusionPattern.h"
 
 #include <charconv>
@@ -33,11 +34,17 @@ RunRequest parseRunRequest(const std::vector<std::string>& args) {
     parser.addList("--exclude", patterns);
     parser.addFlag("--json", request.json);
     parser.addFlag("--quiet", request.quiet);
-    const auto folders = parser.parse(args, {"SOURCE", "DESTINATION"});
-    if (folders[0].empty() || folders[1].empty())
-        throw UsageError{"SOURCE and DESTINATION must not be empty"};
-    request.source = folders[0];
-    request.destination = folders[1];
+    parser.addOption("--profile", request.profile);
+    const auto folders = parser.parseAny(args);
+    if (!request.profile.empty()) {
+        ArgumentParser::expectPositionals(folders, {});
+    } else {
+        ArgumentParser::expectPositionals(folders, {"SOURCE", "DESTINATION"});
+        if (folders[0].empty() || folders[1].empty())
+            throw UsageError{"SOURCE and DESTINATION must not be empty"};
+        request.source = folders[0];
+        request.destination = folders[1];
+    }
     if (!limit.empty())
         request.options.bandwidthLimit = parseLimit(limit);
     // The built-in rules come first, as they do in the stored rule list.
@@ -46,6 +53,24 @@ RunRequest parseRunRequest(const std::vector<std::string>& args) {
     request.options.excludePatterns.insert(request.options.excludePatterns.end(), patterns.begin(),
                                            patterns.end());
     return request;
+}
+
+std::optional<std::string> applyProfile(RunRequest& request, const StorageService& store) {
+    const auto lookup = lookupProfile(store, request.profile);
+    if (!lookup.selection)
+        return lookup.errorMessage;
+    const ProfileSelection& profile = *lookup.selection;
+    SyncOptions& options = request.options;
+    request.source = profile.source;
+    request.destination = profile.destination;
+    options.deleteExtras = options.deleteExtras || profile.options.deleteExtras;
+    options.preserveRoot = options.preserveRoot || profile.options.preserveRoot;
+    if (options.bandwidthLimit == 0)
+        options.bandwidthLimit = profile.options.bandwidthLimit;
+    auto patterns = profile.options.excludePatterns;
+    patterns.insert(patterns.end(), options.excludePatterns.begin(), options.excludePatterns.end());
+    options.excludePatterns = std::move(patterns);
+    return std::nullopt;
 }
 
 } // namespace quillfen::cli

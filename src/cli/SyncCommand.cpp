@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
 #include "cli/SignalWatcher.h"
+#include "cli/StoreReading.h"
 #include "engine/SyncEngine.h"
 #include "records/DiffItem.h"
 #include "records/JsonForms.h"
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <optional>
 
 namespace quillfen::cli {
 namespace {
@@ -19,21 +21,6 @@ SyncResult failedResult(const std::string& message) {
     SyncResult result;
     result.status = SyncStatus::failed;
     result.errorMessage = message;
-    return result;
-}
-
-// The result a preview stands for: counts and bytes of its plan.
-SyncResult previewResult(const std::vector<DiffItem>& items) {
-    SyncResult result;
-    result.isDryRun = true;
-    result.filesProcessed = static_cast<std::int64_t>(items.size());
-    for (const auto& item : items) {
-        if (item.action == DiffItem::Action::copy)
-            ++result.filesCopied;
-        else
-            ++result.filesDeleted;
-        result.bytesTransferred += item.size;
-    }
     return result;
 }
 
@@ -141,12 +128,31 @@ int executePreview(const RunRequest& request) {
     return kExitSuccess;
 }
 
+namespace {
+
+// The request of the command line, completed from the store when it names a
+// profile; no value (after saying why) when there is no such profile.
+std::optional<RunRequest> completeRequest(const std::vector<std::string>& args) {
+    RunRequest request = parseRunRequest(args);
+    if (request.profile.empty())
+        return request;
+    if (const auto problem = applyProfile(request, openStoreForReading())) {
+        std::cerr << "quillfen-cli: " << *problem << '\n';
+        return std::nullopt;
+    }
+    return request;
+}
+
+} // namespace
+
 int runSync(const std::vector<std::string>& args) {
-    return executeSync(parseRunRequest(args));
+    const auto request = completeRequest(args);
+    return request ? executeSync(*request) : kExitRunFailed;
 }
 
 int runPreview(const std::vector<std::string>& args) {
-    return executePreview(parseRunRequest(args));
+    const auto request = completeRequest(args);
+    return request ? executePreview(*request) : kExitRunFailed;
 }
 
 } // namespace quillfen::cli

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 
 namespace quillfen {
 namespace {
@@ -74,6 +75,15 @@ std::optional<Date> parseIsoDate(std::string_view text) {
         return std::nullopt;
     const auto local = sys_days{ymd} + hours{hour} + minutes{minute} + seconds{second};
     return Date{local - seconds{*offset}};
+}
+
+std::string formatLocalDateTime(Date date) {
+    const std::time_t time = system_clock::to_time_t(date);
+    std::tm fields{};
+    ::localtime_r(&time, &fields);
+    char text[64];
+    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &fields);
+    return std::string(text, length);
 }
 
 double secondsBetween(Date from, Date to) {

@@ -19,6 +19,9 @@ std::string formatIsoDate(Date date);
 // "Z". A fractional second or any other deviation gives no value.
 std::optional<Date> parseIsoDate(std::string_view text);
 
+// "2026-03-01 15:05:09" in the local time zone, as logs and listings show it.
+std::string formatLocalDateTime(Date date);
+
 // Seconds between two dates as a floating-point number.
 double secondsBetween(Date from, Date to);
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "records/SyncResult.h"
 #include "records/Uuid.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quillfen {
 
@@ -20,5 +22,9 @@ struct DiffItem {
 
 // "copy" / "delete": the words the command line and its JSON output use.
 std::string toString(DiffItem::Action action);
+
+// The result a preview stands for, derived from its plan alone: the items as
+// processed, copied and deleted files and the sum of their sizes.
+SyncResult previewResult(const std::vector<DiffItem>& items);
 
 } // namespace quillfen

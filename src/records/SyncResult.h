@@ -24,6 +24,10 @@ struct SyncResult {
     // "62m 5s", "59s": whole seconds, no hour unit.
     std::string durationText() const;
 
+    // The lines that sum a run up, from "Status:" to "Duration:", as a run's
+    // log ends and the command line closes a sync; no final line feed.
+    std::string summaryLines() const;
+
     friend bool operator==(const SyncResult&, const SyncResult&) = default;
 };
 

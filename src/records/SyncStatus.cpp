@@ -14,6 +14,12 @@ std::string toString(SyncStatus status) {
     return "failed";
 }
 
+std::string displayName(SyncStatus status) {
+    std::string text = toString(status);
+    text.front() = static_cast<char>(text.front() - 'a' + 'A');
+    return text;
+}
+
 std::optional<SyncStatus> syncStatusFromString(std::string_view text) {
     for (auto status : {SyncStatus::success, SyncStatus::cancelled, SyncStatus::failed}) {
         if (toString(status) == text)

@@ -9,6 +9,8 @@ namespace quillfen {
 enum class SyncStatus { success, cancelled, failed };
 
 std::string toString(SyncStatus status);
+// "Success", "Cancelled", "Failed"
+std::string displayName(SyncStatus status);
 std::optional<SyncStatus> syncStatusFromString(std::string_view text);
 
 } // namespace quillfen

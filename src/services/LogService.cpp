@@ -4,7 +4,6 @@
 #include "storage/AtomicFile.h"
 #include "storage/StorageService.h"
 
-#include <cctype>
 #include <ctime>
 #include <fcntl.h>
 #include <set>
@@ -13,21 +12,6 @@
 
 namespace quillfen {
 namespace {
-
-std::string formatLocalTime(Date date) {
-    const std::time_t time = std::chrono::system_clock::to_time_t(date);
-    std::tm fields{};
-    ::localtime_r(&time, &fields);
-    char text[64];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &fields);
-    return std::string(text, length);
-}
-
-std::string capitalised(std::string word) {
-    if (!word.empty())
-        word.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(word.front())));
-    return word;
-}
 
 std::string headerText(std::string_view started, bool isDryRun, std::string_view source,
                        std::string_view destination) {
@@ -42,18 +26,7 @@ std::string headerText(std::string_view started, bool isDryRun, std::string_view
 
 std::string footerText(const SyncResult& result, std::string_view finished) {
     std::string text(LogService::kSeparator);
-    text.append("\nStatus:      ").append(capitalised(toString(result.status)));
-    text.append("\nFiles:       ")
-        .append(std::to_string(result.filesCopied))
-        .append(" copied, ")
-        .append(std::to_string(result.filesDeleted))
-        .append(" deleted, ")
-        .append(std::to_string(result.filesProcessed))
-        .append(" processed");
-    if (result.failedCount >= 1)
-        text.append("\nFailed:      ").append(std::to_string(result.failedCount)).append(" files");
-    text.append("\nTransferred: ").append(formatFileSize(result.bytesTransferred));
-    text.append("\nDuration:    ").append(result.durationText());
+    text.append("\n").append(result.summaryLines());
     text.append("\nFinished:    ").append(finished);
     return text;
 }
@@ -137,7 +110,7 @@ void LogService::removeOrphanedLogs() {
 }
 
 std::string LogService::timestamp() const {
-    return formatLocalTime(clock_());
+    return formatLocalDateTime(clock_());
 }
 
 void LogService::append(const std::filesystem::path& location, std::string_view text, bool close) {

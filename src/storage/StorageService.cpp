@@ -3,14 +3,12 @@
 #include "records/JsonForms.h"
 #include "storage/AtomicFile.h"
 #include "storage/UnreadableCopy.h"
+#include "storage/UserFolders.h"
 
 #include <Version.h>
 #include <algorithm>
-#include <cstdlib>
 #include <exception>
-#include <pwd.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace quillfen {
 namespace {
@@ -20,14 +18,6 @@ namespace fs = std::filesystem;
 constexpr std::string_view kContainerName = "Quillfen";
 constexpr std::string_view kLogsFolderName = "Logs";
 constexpr std::string_view kFallbackAppVersion = "1.0";
-
-fs::path homeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
-        return entry->pw_dir;
-    return "/";
-}
 
 // A damaged or hand-edited history must never make "Open Log" or "Delete"
 // reach a file outside the Logs folder: only a plain file name is a log name.
@@ -69,12 +59,7 @@ StorageService& StorageService::shared() {
 }
 
 fs::path StorageService::defaultContainer() {
-    // Relative values are invalid by the XDG rules and must be ignored.
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    const fs::path base = dataHome && fs::path(dataHome).is_absolute()
-                              ? fs::path(dataHome)
-                              : homeFolder() / ".local/share";
-    return base / kContainerName;
+    return dataHomeFolder() / kContainerName;
 }
 
 void StorageService::setProfiles(std::vector<SyncProfile> value) {

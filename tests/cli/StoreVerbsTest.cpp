@@ -181,3 +181,48 @@ TEST(StoreVerbsTest, ControlCharactersDoNotReachTheTerminal) {
 
 } // namespace
 } // namespace quillfen
+
+namespace quillfen {
+namespace {
+
+// A store whose one profile points at folders of the test's own.
+TEST(StoreVerbsTest, SyncAndPreviewRunAStoredProfile) {
+    TempDir folders;
+    folders.write("src/keep.txt", "k");
+    folders.write("src/skip.xmp", "x");
+    folders.write("src/extra.tmp", "t");
+    folders.write("dst/stale.txt", "s");
+    SyncProfile profile;
+    profile.name = "Work";
+    profile.source = (folders / "src").string();
+    profile.destination = (folders / "dst").string();
+    profile.deleteExtras = true;
+    profile.excludePatterns = {{Uuid::random(), "*.xmp", "*.xmp", true, false},
+                               {Uuid::random(), "*.txt", "*.txt", false, false}};
+    TempDir dataHome;
+    test::writeFile(dataHome / "Quillfen/profiles.json", writeJson(toJson(std::vector{profile})));
+    const auto before = readFile(dataHome / "Quillfen/profiles.json");
+
+    auto outcome = runCli(dataHome.path(), "preview --profile Work --exclude '*.tmp'");
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find("copy 1 keep.txt\n"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("delete stale.txt\n"), std::string::npos) << outcome.out;
+    EXPECT_EQ(outcome.out.find("skip.xmp"), std::string::npos);
+    EXPECT_EQ(outcome.out.find("extra.tmp"), std::string::npos);
+
+    outcome = runCli(dataHome.path(), "sync --profile Work --quiet");
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_EQ(readFile(folders / "dst/keep.txt"), "k");
+    EXPECT_FALSE(fs::exists(folders / "dst/stale.txt"));
+    EXPECT_FALSE(fs::exists(folders / "dst/skip.xmp"));
+    EXPECT_EQ(readFile(dataHome / "Quillfen/profiles.json"), before);
+
+    outcome = runCli(dataHome.path(), "sync --profile Nobody");
+    EXPECT_EQ(outcome.exitStatus, 1);
+    EXPECT_EQ(outcome.err, "quillfen-cli: No profile named Nobody\n");
+    outcome = runCli(dataHome.path(), "sync --profile Work /a /b");
+    EXPECT_EQ(outcome.exitStatus, 2);
+}
+
+} // namespace
+} // namespace quillfen
