@@ -63,6 +63,19 @@ TEST(PreviewTest, PlanListsCopiesInSourceOrderThenDeletions) {
     std::sort(deletions.begin(), deletions.end());
     EXPECT_EQ(deletions, (std::vector<std::string>{"folder-in-the-way/inner.txt",
                                                    "gone/deep/file.txt", "skip.log"}));
+    // Each kind keeps the order its scan met the files in.
+    const auto inScanOrder = [](const std::vector<DiffItem>& plan, std::size_t from, std::size_t to,
+                                const std::vector<std::string>& scanned) {
+        auto position = scanned.begin();
+        for (std::size_t i = from; i < to; ++i) {
+            position = std::find(position, scanned.end(), plan[i].relativePath);
+            if (position == scanned.end())
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(inScanOrder(items, 0, 3, engine.scanFiles(root / "src", {"*.log"}).files));
+    EXPECT_TRUE(inScanOrder(items, 3, 6, engine.scanFiles(root / "dst", {}).files));
 
     const auto again = engine.preview(root / "src", root / "dst", options);
     EXPECT_EQ(actions(again), actions(items));
