@@ -75,8 +75,9 @@ public:
     SyncResult sync(const std::filesystem::path& source, const std::filesystem::path& destination,
                     const SyncOptions& options, std::stop_token stop = {});
 
-    // One file of a run: true when it copied, false when the destination was
-    // up to date. `bandwidthLimit` in KB per second, 0 or less unlimited.
+    // Copies one file, atomically, unless `needsCopy` finds its destination up
+    // to date: true when it copied. `bandwidthLimit` in KB per second, 0 or
+    // less unlimited. Throws SyncError or FileSystemError.
     bool copyIfNeeded(const std::filesystem::path& sourceFile,
                       const std::filesystem::path& destinationFile, std::int64_t bandwidthLimit,
                       std::stop_token stop = {}) const;

@@ -5,8 +5,10 @@
 
 namespace quillfen {
 
-// The engine's own errors. `sourceNotFound`, `cannotRead` (of the source
-// folder) and `overlap` fail a whole run or preview; the others fail one file.
+// The engine's own errors. Raised for the source folder (`sourceNotFound`,
+// `cannotRead`) or the folder pair (`overlap`) they fail a whole run or
+// preview; raised for one file (`cannotRead`, `cannotWrite`, `cancelled`,
+// `changedWhileCopying`) they fail that file only.
 class SyncError : public std::runtime_error {
 public:
     enum class Kind {
