@@ -1,6 +1,7 @@
 #include "cli/SignalWatcher.h"
 
 #include "cli/Commands.h"
+#include "engine/SyncEngine.h"
 
 #include <pthread.h>
 #include <unistd.h>
@@ -46,8 +47,10 @@ void SignalWatcher::watch(const std::stop_token& ending) {
         int signal = 0;
         if (::sigwait(&signals, &signal) != 0 || signal == SIGUSR1)
             continue;
-        if (endAtOnce_ || ++received > 1)
+        if (endAtOnce_ || ++received > 1) {
+            SyncEngine::removeUnfinishedCopies();
             ::_exit(kExitCancelled);
+        }
         say("quillfen-cli: stopping after the current file (interrupt again to stop at once)\n");
         stop_.request_stop();
     }

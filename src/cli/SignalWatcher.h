@@ -8,7 +8,8 @@ namespace quillfen::cli {
 
 // Handles SIGINT and SIGTERM on a thread of its own (requesting a stop is
 // not async-signal-safe): the first one requests `stop`, a second one ends
-// the process with status 130. Construct it before any other thread starts,
+// the process with status 130, removing the temporary file of a copy under
+// way. Construct it before any other thread starts,
 // so that every thread inherits the blocked signals.
 class SignalWatcher {
 public:

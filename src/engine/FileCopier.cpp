@@ -3,6 +3,7 @@
 #include "engine/FileDescriptor.h"
 #include "engine/FileSystemError.h"
 #include "engine/SyncError.h"
+#include "engine/TemporaryFile.h"
 #include "engine/Throttle.h"
 
 #include <cerrno>
@@ -83,43 +84,6 @@ void copyExtendedAttributes(int input, int output) {
 }
 
 } // namespace
-
-class FileCopier::TemporaryFile {
-public:
-    TemporaryFile(int folder, std::string name, int fd)
-        : folder_(folder), name_(std::move(name)), fd_(fd) {}
-    ~TemporaryFile() {
-        fd_.reset();
-        if (!placed_)
-            ::unlinkat(folder_, name_.c_str(), 0);
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    int fd() const { return fd_.get(); }
-
-    // Renames the file over `target`. A folder standing there is removed
-    // only now that the new content is complete.
-    void place(const std::string& target, const std::filesystem::path& targetPath) {
-        if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0) {
-            struct stat existing {};
-            if (errno != EISDIR ||
-                ::fstatat(folder_, target.c_str(), &existing, AT_SYMLINK_NOFOLLOW) != 0 ||
-                !S_ISDIR(existing.st_mode))
-                throw FileSystemError(errno, targetPath);
-            FolderCursor::removeTree(folder_, target, targetPath);
-            if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0)
-                throw FileSystemError(errno, targetPath);
-        }
-        placed_ = true;
-    }
-
-private:
-    int folder_;
-    std::string name_;
-    FileDescriptor fd_;
-    bool placed_ = false;
-};
 
 FileCopier::FileCopier(std::int64_t bandwidthLimit, std::stop_token stop)
     : rate_(Throttle::byteRate(bandwidthLimit)), stop_(std::move(stop)),

@@ -47,9 +47,6 @@ public:
     bool isThrottled() const { return rate_.has_value(); }
 
 private:
-    // A temporary file that is removed again unless it was renamed into place.
-    class TemporaryFile;
-
     [[noreturn]] void failToOpen(const std::filesystem::path& path, bool forReading) const;
     std::int64_t copyContent(int input, int output, std::int64_t size,
                              const std::filesystem::path& sourcePath,

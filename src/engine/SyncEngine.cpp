@@ -5,6 +5,7 @@
 #include "engine/FolderCursor.h"
 #include "engine/PreviewPlanner.h"
 #include "engine/SyncRun.h"
+#include "engine/TemporaryFile.h"
 #include "engine/Verifier.h"
 
 #include <cerrno>
@@ -90,6 +91,10 @@ std::optional<Sha256Digest> SyncEngine::fileDigest(const std::filesystem::path& 
         return std::nullopt;
     const FileDescriptor input(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     return Verifier::digestOf(input.get());
+}
+
+void SyncEngine::removeUnfinishedCopies() {
+    TemporaryFile::removeAll();
 }
 
 } // namespace quillfen

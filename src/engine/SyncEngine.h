@@ -92,6 +92,10 @@ public:
     // input. No digest for an empty location.
     static std::optional<Sha256Digest> fileDigest(const std::filesystem::path& file);
 
+    // For a process about to end without waiting for its run: removes the
+    // temporary files of the copies still under way, so none is left behind.
+    static void removeUnfinishedCopies();
+
 private:
     std::optional<std::chrono::nanoseconds> timeGranularity_;
 };

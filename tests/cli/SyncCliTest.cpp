@@ -145,6 +145,21 @@ TEST_F(SyncCliTest, AnInterruptCancelsAThrottledSync) {
               1);
 }
 
+TEST_F(SyncCliTest, ASecondInterruptEndsAtOnceAndLeavesNothingBehind) {
+    root.write("src/big", std::string(2'000'000, 'b'));
+    root.write("dst/big", "old");
+    const auto outcome = runCli({"sync", src(), dst(), "--bwlimit", "100"}, false, [](pid_t child) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ::kill(child, SIGINT);
+        ::kill(child, SIGINT);
+    });
+    EXPECT_EQ(outcome.exitStatus, 130);
+    EXPECT_EQ(readFile(root / "dst/big"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root / "dst"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
 // Runs the binary with standard error on a terminal and returns what the
 // terminal received.
 std::string terminalOutput(const std::vector<std::string>& args) {

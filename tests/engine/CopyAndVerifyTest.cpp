@@ -70,6 +70,25 @@ TEST(CopyAndVerifyTest, ThrottledCopyFailsClearlyAndStopsAtOnce) {
     EXPECT_FALSE(std::filesystem::exists(root / "copy"));
 }
 
+TEST(CopyAndVerifyTest, AProcessEndingAtOnceLeavesNoTemporaryFile) {
+    test::TempDir root;
+    const auto source = root.write("a", std::string(600'000, 'a'));
+    std::filesystem::create_directories(root / "out");
+    std::stop_source stop;
+    std::jthread copy([&] {
+        EXPECT_THROW(SyncEngine().throttledCopy(source, root / "out/a", 64, stop.get_token()),
+                     SyncError);
+    });
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (test::temporaryFilesIn(root / "out").empty() &&
+           std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_FALSE(test::temporaryFilesIn(root / "out").empty());
+    SyncEngine::removeUnfinishedCopies();
+    EXPECT_TRUE(test::temporaryFilesIn(root / "out").empty());
+    stop.request_stop();
+}
+
 TEST(CopyAndVerifyTest, CopyIfNeededCopiesOnlyWhatDiffers) {
     test::TempDir root;
     const auto source = root.write("a", "content");
