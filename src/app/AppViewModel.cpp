@@ -37,24 +37,6 @@ SyncProgress restingProgress(SyncProgress::Phase phase) {
     return progress;
 }
 
-std::optional<AppViewModel::Sheet> sheetForStep(TourStep step) {
-    switch (step) {
-    case TourStep::exclusions:
-        return AppViewModel::Sheet::exclusions;
-    case TourStep::profiles:
-        return AppViewModel::Sheet::profiles;
-    case TourStep::schedule:
-        return AppViewModel::Sheet::schedule;
-    case TourStep::cleanSource:
-        return AppViewModel::Sheet::cleanSource;
-    case TourStep::syncAndPreview:
-        return std::nullopt;
-    case TourStep::historyAndBackup:
-        return AppViewModel::Sheet::history;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
@@ -435,7 +417,7 @@ void AppViewModel::setShown(Sheet sheet, bool shown) {
     if (std::exchange(shownSheets_[std::size_t(sheet)], shown) == shown)
         return;
     using Signal = void (AppViewModel::*)();
-    static constexpr std::array<Signal, 11> kSignals = {
+    static constexpr std::array<Signal, kSheetCount> kSignals = {
         &AppViewModel::showExclusionsChanged, &AppViewModel::showProfilesChanged,
         &AppViewModel::showScheduleChanged,   &AppViewModel::showHistoryChanged,
         &AppViewModel::showHelpChanged,       &AppViewModel::showReleaseNotesChanged,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Sheet.h"
 #include "app/TourStep.h"
 
 #include <QDateTime>
@@ -110,20 +111,7 @@ class AppViewModel : public QObject {
                    showOnboardingChanged)
 
 public:
-    enum class Sheet {
-        exclusions,
-        profiles,
-        schedule,
-        history,
-        help,
-        releaseNotes,
-        terms,
-        about,
-        preview,
-        cleanSource,
-        onboarding,
-    };
-    Q_ENUM(Sheet)
+    using Sheet = quillfen::Sheet;
 
     // The services the object works with. Production passes the process-wide
     // instances; tests pass a store over a temporary folder, scripted dialogs
@@ -321,7 +309,7 @@ private:
     std::optional<SyncResult> lastResult_;
     QDateTime lastSyncDate_;
     std::vector<DiffItem> previewItems_;
-    std::array<bool, 11> shownSheets_{};
+    std::array<bool, kSheetCount> shownSheets_{};
     std::optional<TourStep> activeTourStep_;
     bool wasWatching_ = false;
 };
