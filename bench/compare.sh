@@ -42,7 +42,13 @@ declare -A median
 printf -v cli_q '%q' "$cli"
 printf -v make_tree_q '%q' "$make_tree"
 printf -v out_q '%q' "$out"
-fresh() { printf 'rm -rf %q && mkdir -p %q && sync' "$1" "$1"; }
+# A timed run starts from an empty destination. The previous one is moved
+# aside rather than deleted: deleting tens of thousands of files right before
+# a run makes the file system's search for free inodes dominate every tool's
+# time. What was moved aside is deleted between scenarios, untimed.
+mkdir -p "$out/old"
+fresh() { printf 'if [ -e %q ]; then mv %q %q/old/$(date +%%s%%N); fi; mkdir -p %q && sync' "$1" "$1" "$out" "$1"; }
+discard_old() { rm -rf "$out/old" && mkdir -p "$out/old" && sync; }
 
 # measure NAME RUNS [hyperfine arguments...]: runs hyperfine and records each
 # command's median (in seconds) as median[NAME/command-name].
@@ -55,6 +61,7 @@ measure() {
   while IFS=, read -r command _ _ med _; do
     median[$name/$command]=$med
   done < <(tail -n +2 "$results/$name.csv")
+  discard_old
 }
 
 initial_copy() { # NAME TREE RUNS

@@ -3,6 +3,7 @@
 #include "app/AppViewModel.h"
 #include "app/ShellTexts.h"
 #include "app/UserDefaults.h"
+#include "engine/SyncEngine.h"
 #include "services/NotificationService.h"
 #include "storage/BookmarkService.h"
 
@@ -37,6 +38,9 @@ void AppShell::launch() {
 void AppShell::terminate() {
     bookmarks_.stopAccessingAll();
     viewModel_.shutdown();
+    // A copy still under way when the process ends must leave no temporary
+    // file behind.
+    SyncEngine::removeUnfinishedCopies();
 }
 
 void AppShell::showMainWindow() {
