@@ -6,7 +6,7 @@
 
 namespace quillfen {
 
-// Moves items to the desktop Trash (freedesktop.org Trash specification):
+// Moves items to the desktop Trash as freedesktop.org desktops lay it out:
 // the home trash for items on its file system, the top-directory trash of
 // the item's own file system otherwise. Never deletes and never copies: an
 // item that cannot be renamed into a trash stays where it is.
