@@ -23,7 +23,7 @@ case ${1:-} in
   *) echo "usage: bench/compare.sh [--quick]" >&2; exit 2 ;;
 esac
 
-for tool in hyperfine rsync /usr/bin/time; do
+for tool in rsync /usr/bin/time awk; do
   command -v "$tool" >/dev/null || { echo "compare.sh: $tool is missing (run scripts/deps.sh)" >&2; exit 1; }
 done
 [[ -x $cli ]] || { echo "compare.sh: no quillfen-cli at $cli (build it first)" >&2; exit 1; }
@@ -50,17 +50,42 @@ mkdir -p "$out/old"
 fresh() { printf 'if [ -e %q ]; then mv %q %q/old/$(date +%%s%%N); fi; mkdir -p %q && sync' "$1" "$1" "$out" "$1"; }
 discard_old() { rm -rf "$out/old" && mkdir -p "$out/old" && sync; }
 
-# measure NAME RUNS [hyperfine arguments...]: runs hyperfine and records each
-# command's median (in seconds) as median[NAME/command-name].
+# measure NAME RUNS (-n LABEL [-p PREPARE] COMMAND)...: times the commands
+# in interleaved rounds (each round runs every command once, in turn) and
+# records each one's median in seconds as median[NAME/LABEL]. Interleaving
+# matters on shared machines: a disk that slows down part-way through would
+# otherwise count against whichever tool happened to run last.
 measure() {
   local name=$1 count=$2
   shift 2
+  local -a labels=() prepares=() commands=()
+  while (($#)); do
+    local label=$2 prepare=true
+    shift 2
+    if [[ $1 == -p ]]; then prepare=$2; shift 2; fi
+    labels+=("$label") prepares+=("$prepare") commands+=("$1")
+    shift
+  done
   echo
   echo "== $name"
-  hyperfine --warmup "$warmup" --runs "$count" --style basic --export-csv "$results/$name.csv" "$@"
-  while IFS=, read -r command _ _ med _; do
-    median[$name/$command]=$med
-  done < <(tail -n +2 "$results/$name.csv")
+  local -A times=()
+  local round i start
+  for ((round = -warmup; round < count; round++)); do
+    for i in "${!labels[@]}"; do
+      bash -c "${prepares[$i]}" >/dev/null 2>&1
+      start=$EPOCHREALTIME
+      bash -c "${commands[$i]}" >/dev/null 2>&1 || { echo "compare.sh: failed: ${commands[$i]}" >&2; exit 1; }
+      ((round < 0)) || times[${labels[$i]}]+="$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f", b - a }') "
+    done
+  done
+  for i in "${!labels[@]}"; do
+    local sorted
+    sorted=$(tr ' ' '\n' <<<"${times[${labels[$i]}]}" | grep . | sort -g)
+    median[$name/${labels[$i]}]=$(awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }' <<<"$sorted")
+    printf '  %-9s median %.3f s  (min %.3f s, max %.3f s, %d runs)\n' "${labels[$i]}" \
+      "${median[$name/${labels[$i]}]}" "$(head -1 <<<"$sorted")" "$(tail -1 <<<"$sorted")" "$count"
+    echo "$name,${labels[$i]},${median[$name/${labels[$i]}]},${times[${labels[$i]}]}" >>"$results/times.csv"
+  done
   discard_old
 }
 
@@ -151,4 +176,4 @@ echo
 memory_ratio=$(ratio "$memory_quillfen" "$memory_rsync")
 echo "Peak memory, T1 initial copy: quillfen ${memory_quillfen} KiB, rsync ${memory_rsync} KiB" \
   "(ratio $memory_ratio; goal <= 1: $(verdict "$memory_ratio" 1))"
-echo "CSV files: $results"
+echo "Every timing: $results/times.csv"
