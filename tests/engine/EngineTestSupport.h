@@ -24,10 +24,19 @@ struct Recorder {
     bool logged(const std::string& line) const;
 };
 
-// Runs `body` in a child process that has dropped root's privileges, so that
-// permission bits take effect; returns the child's exit status. `folders`
-// (and their parents) are opened to everyone first.
-int runAsNobody(const std::vector<std::filesystem::path>& folders,
-                const std::function<int()>& body);
+// Runs `work` in a forked child that dropped root's privileges to `nobody`,
+// so that permission bits take effect, and returns what it produced ("child
+// failed" when it could not run). `folders` are opened to everyone first and
+// their parents made passable.
+std::string runAsNobody(const std::vector<std::filesystem::path>& folders,
+                        const std::function<std::string()>& work);
+
+// Builds `depth` nested folders named `component` below `parent`, with an
+// empty `fileName` in each; the chain may reach past PATH_MAX.
+void makeDeepChain(const std::filesystem::path& parent, const std::string& component, int depth,
+                   const std::string& fileName);
+
+// Removes a tree of any depth (std::filesystem::remove_all fails past PATH_MAX).
+void removeDeepTree(const std::filesystem::path& path);
 
 } // namespace quillfen::test

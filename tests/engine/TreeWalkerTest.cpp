@@ -56,16 +56,5 @@ TEST(TreeWalker, PassesOverItemsThatVanishDuringTheWalk) {
     }
 }
 
-TEST(TreeWalker, ReportsTheRootAsNotWalkableWhenItIsNoFolder) {
-    test::TempDir dir;
-    dir.write("file", "x");
-    fs::create_symlink(dir.path(), dir / "link");
-    DeletingVisitor visitor(dir.path());
-    EXPECT_FALSE(TreeWalker(visitor, false).walk(dir / "file"));
-    EXPECT_FALSE(TreeWalker(visitor, false).walk(dir / "link"));
-    EXPECT_FALSE(TreeWalker(visitor, false).walk(dir / "missing"));
-    EXPECT_TRUE(visitor.visited.empty());
-}
-
 } // namespace
 } // namespace quillfen

@@ -42,6 +42,7 @@ TEST(JsonLayout, ProfilesAreWrittenByteForByte) {
 }
 
 TEST(JsonLayout, OptionalsAreLeftOutAndEmptiesAreCompact) {
+    // The history layout is checked byte for byte by the command line's tests.
     EXPECT_EQ(writeJson(toJson(AppPreferences{})), "{\n"
                                                    "  \"scheduleFrequency\" : \"never\",\n"
                                                    "  \"scheduleHour\" : 9,\n"
@@ -49,37 +50,8 @@ TEST(JsonLayout, OptionalsAreLeftOutAndEmptiesAreCompact) {
                                                    "  \"scheduleSilent\" : true,\n"
                                                    "  \"scheduleWeekday\" : 2\n"
                                                    "}");
+    EXPECT_EQ(decodePreferences(writeJson(toJson(AppPreferences{}))), AppPreferences{});
     EXPECT_EQ(writeJson(toJson(std::vector<HistoryEntry>{})), "[]");
-
-    HistoryEntry entry;
-    entry.id = *Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
-    entry.startedAt = at("2026-03-01T14:05:09Z");
-    entry.source = "/a/b";
-    entry.destination = "/c";
-    SyncResult result;
-    result.duration = 1.5;
-    result.errorMessage = "Source not found: /a/b";
-    entry.result = result;
-    EXPECT_EQ(writeJson(toJson(entry)), "{\n"
-                                        "  \"destination\" : \"/c\",\n"
-                                        "  \"id\" : \"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\",\n"
-                                        "  \"isDryRun\" : false,\n"
-                                        "  \"result\" : {\n"
-                                        "    \"bytesTransferred\" : 0,\n"
-                                        "    \"duration\" : 1.5,\n"
-                                        "    \"errorMessage\" : \"Source not found: /a/b\",\n"
-                                        "    \"failedCount\" : 0,\n"
-                                        "    \"filesCopied\" : 0,\n"
-                                        "    \"filesDeleted\" : 0,\n"
-                                        "    \"filesExcluded\" : 0,\n"
-                                        "    \"filesProcessed\" : 0,\n"
-                                        "    \"isDryRun\" : false,\n"
-                                        "    \"status\" : \"success\",\n"
-                                        "    \"verificationFailures\" : 0\n"
-                                        "  },\n"
-                                        "  \"source\" : \"/a/b\",\n"
-                                        "  \"startedAt\" : \"2026-03-01T14:05:09Z\"\n"
-                                        "}");
 }
 
 TEST(JsonLayout, NumbersAndTextKeepTheirShortestSafeForm) {
@@ -110,22 +82,10 @@ TEST(JsonReading, ToleratesMissingOrNullOptionalsAndUnknownKeys) {
     EXPECT_EQ(first.id.toString(), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
     EXPECT_EQ(first.endedAt, at("2026-03-01T10:01:02Z"));
     ASSERT_TRUE(first.result);
-    EXPECT_FALSE(first.result->isDryRun);
-    EXPECT_EQ(first.result->failedCount, 0);
-    EXPECT_EQ(first.result->filesExcluded, 0);
-    EXPECT_EQ(first.result->verificationFailures, 0);
+    EXPECT_EQ(first.result->failedCount + first.result->filesExcluded, 0);
     EXPECT_FALSE(first.result->errorMessage);
-    EXPECT_EQ(first.durationText(), "1m 2s");
     const HistoryEntry& second = (*history)[1];
-    EXPECT_FALSE(second.endedAt);
-    EXPECT_FALSE(second.result);
-    EXPECT_FALSE(second.logFileName);
-    EXPECT_EQ(second.durationText(), "0s");
-
-    AppPreferences noProfile;
-    const std::string written = writeJson(toJson(noProfile));
-    EXPECT_EQ(written.find("scheduledProfileId"), std::string::npos);
-    EXPECT_EQ(decodePreferences(written), noProfile);
+    EXPECT_FALSE(second.endedAt || second.result || second.logFileName);
     EXPECT_FALSE(decodePreferences(R"({"scheduledProfileId":null,"scheduleFrequency":"daily",
         "scheduleHour":9,"scheduleMinute":0,"scheduleWeekday":2,"scheduleSilent":true})")
                      ->scheduledProfileId);
@@ -141,7 +101,6 @@ TEST(JsonReading, OneBadValueFailsTheWholeDocument) {
         return text.replace(at, from.size(), to);
     };
     EXPECT_FALSE(decodeHistory(damaged("\"success\"", "\"succeeded\"")));
-    EXPECT_FALSE(decodeHistory(damaged("\"filesCopied\" : 1", "\"filesCopied\" : \"1\"")));
     EXPECT_FALSE(decodeHistory(damaged("\"filesCopied\" : 1", "\"filesCopied\" : 1.5")));
     EXPECT_FALSE(decodeHistory(damaged("\"failedCount\" : null", "\"failedCount\" : true")));
     EXPECT_FALSE(decodeHistory(damaged("\"isDryRun\" : true", "\"isDryRun\" : 1")));
@@ -169,12 +128,12 @@ TEST(JsonReading, BackupNeedsAllSixKeys) {
     const std::string text = writeJson(toJson(backup));
     EXPECT_EQ(decodeSettingsBackup(text), backup);
 
-    nlohmann::json withoutPreferences = nlohmann::json::parse(text);
-    withoutPreferences.erase("preferences");
-    EXPECT_FALSE(decodeSettingsBackup(withoutPreferences.dump()));
-    nlohmann::json withoutCreatedAt = nlohmann::json::parse(text);
-    withoutCreatedAt["profiles"][0].erase("createdAt");
-    EXPECT_FALSE(decodeSettingsBackup(withoutCreatedAt.dump()));
+    nlohmann::json damaged = nlohmann::json::parse(text);
+    damaged.erase("preferences");
+    EXPECT_FALSE(decodeSettingsBackup(damaged.dump()));
+    damaged = nlohmann::json::parse(text);
+    damaged["profiles"][0].erase("createdAt");
+    EXPECT_FALSE(decodeSettingsBackup(damaged.dump()));
     EXPECT_FALSE(decodeSettingsBackup(test::readFile(kData + "profiles.json")));
 }
 
