@@ -20,4 +20,7 @@ struct CliOutcome {
 CliOutcome runCli(const std::vector<std::string>& args, bool asNobody = false,
                   const std::function<void(pid_t)>& whileRunning = {});
 
+// Replaces a forked child with the binary under test.
+[[noreturn]] void execCli(const std::vector<std::string>& args);
+
 } // namespace quillfen::test

@@ -11,52 +11,40 @@ ExclusionPattern rule(const std::string& pattern, bool enabled) {
     return {Uuid::random(), pattern, pattern, enabled, false};
 }
 
-SyncProfile profile(const std::string& name, std::vector<ExclusionPattern> rules) {
+SyncProfile profile(const std::string& name, const std::string& source,
+                    std::vector<ExclusionPattern> rules) {
     SyncProfile value;
     value.name = name;
-    value.source = "/src/" + name;
+    value.source = source;
     value.destination = "/dst/" + name;
     value.excludePatterns = std::move(rules);
     return value;
 }
 
-TEST(ProfileLookupTest, FindsTheFirstProfileOfThatName) {
+TEST(ProfileLookupTest, FindsTheFirstProfileOfThatNameWithItsOptions) {
     test::TempDir dir;
     StorageService store(dir.path());
-    auto mirror = profile("Photos", {rule("*.raw", false), rule("*.xmp", true), rule("a", true)});
+    auto mirror = profile("Photos", "/first", {rule("*.raw", false), rule("*.xmp", true)});
     mirror.deleteExtras = true;
     mirror.preserveRoot = true;
     mirror.bandwidthLimit = 256;
-    auto twin = profile("Photos", {});
-    twin.source = "/elsewhere";
-    store.setProfiles({profile("Music", {rule("*.m3u", true)}), mirror, twin});
+    store.setProfiles({profile("Bare", "/b", {}), mirror, profile("Photos", "/second", {})});
 
     const auto found = lookupProfile(store, "Photos");
     ASSERT_TRUE(found.selection);
     EXPECT_EQ(found.errorMessage, "");
-    EXPECT_EQ(found.selection->source, "/src/Photos");
+    EXPECT_EQ(found.selection->source, "/first");
     EXPECT_EQ(found.selection->destination, "/dst/Photos");
-    EXPECT_TRUE(found.selection->options.deleteExtras);
-    EXPECT_TRUE(found.selection->options.preserveRoot);
-    EXPECT_EQ(found.selection->options.bandwidthLimit, 256);
-    EXPECT_FALSE(found.selection->options.verify);
-    EXPECT_EQ(found.selection->options.excludePatterns, (std::vector<std::string>{"*.xmp", "a"}));
+    const auto& options = found.selection->options;
+    EXPECT_TRUE(options.deleteExtras && options.preserveRoot && !options.verify);
+    EXPECT_EQ(options.bandwidthLimit, 256);
+    EXPECT_EQ(options.excludePatterns, std::vector<std::string>{"*.xmp"});
+    EXPECT_EQ(lookupProfile(store, "photos").errorMessage, "No profile named photos");
 
-    const auto missing = lookupProfile(store, "photos");
-    EXPECT_FALSE(missing.selection);
-    EXPECT_EQ(missing.errorMessage, "No profile named photos");
-}
-
-TEST(ProfileLookupTest, AnEmptyRuleListTakesTheStoredGlobalList) {
-    test::TempDir dir;
-    StorageService store(dir.path());
-    store.setProfiles({profile("Bare", {})});
-    const auto builtIn = lookupProfile(store, "Bare");
-    ASSERT_TRUE(builtIn.selection);
-    EXPECT_EQ(builtIn.selection->options.excludePatterns,
+    // An empty rule list takes the stored global list.
+    EXPECT_EQ(lookupProfile(store, "Bare").selection->options.excludePatterns,
               (std::vector<std::string>{".DS_Store", "._*", ".Spotlight-V100", ".Trashes",
                                         ".fseventsd"}));
-
     store.setExclusionPatterns({rule("*.bak", true), rule("*.old", false)});
     EXPECT_EQ(lookupProfile(store, "Bare").selection->options.excludePatterns,
               std::vector<std::string>{"*.bak"});

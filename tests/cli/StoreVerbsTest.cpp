@@ -1,9 +1,11 @@
+#include "CliRunner.h"
 #include "TempDir.h"
 #include "records/JsonForms.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+#include <map>
 
 namespace quillfen {
 namespace {
@@ -12,25 +14,12 @@ namespace fs = std::filesystem;
 using test::readFile;
 using test::TempDir;
 
-constexpr const char* kStoreFiles[] = {"profiles.json", "history.json", "preferences.json",
-                                       "exclusions.json"};
-
-struct Outcome {
-    int exitStatus = -1;
-    std::string out;
-    std::string err;
-};
-
 // Runs the command line with its data folder below `dataHome`, as a user's
 // shell would.
-Outcome runCli(const fs::path& dataHome, const std::string& args) {
-    TempDir capture;
-    const std::string command =
-        "XDG_DATA_HOME='" + dataHome.string() + "' TZ=UTC '" + QUILLFEN_CLI_PATH + "' " + args +
-        " >'" + (capture / "out").string() + "' 2>'" + (capture / "err").string() + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(capture / "out"),
-            readFile(capture / "err")};
+test::CliOutcome runCli(const fs::path& dataHome, const std::vector<std::string>& args) {
+    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    ::setenv("TZ", "UTC", 1);
+    return test::runCli(args);
 }
 
 // A data folder holding a copy of a prepared store.
@@ -55,17 +44,16 @@ private:
     TempDir dir_;
 };
 
-TEST(StoreVerbsTest, ListsAWellFormedStoreAndChangesNothing) {
+TEST(StoreVerbsTest, ListsAWellFormedStoreAsTextOrStoredLayoutAndChangesNothing) {
     PreparedStore store("wellformed");
     const auto before = store.contents();
-
-    const auto profiles = runCli(store.dataHome(), "profiles");
+    const auto profiles = runCli(store.dataHome(), {"profiles"});
     EXPECT_EQ(profiles.exitStatus, 0);
     EXPECT_EQ(profiles.out, "Photos\n  /home/ada/Pictures → /media/backup/Photos\n"
                             "Documents\n  /home/ada/Documents → /srv/mirror/Documents\n");
     EXPECT_EQ(profiles.err, "");
 
-    const auto history = runCli(store.dataHome(), "history");
+    const auto history = runCli(store.dataHome(), {"history"});
     EXPECT_EQ(history.exitStatus, 0);
     EXPECT_EQ(history.out,
               "2026-03-03 10:00:00  Sync  Failed  1m 2s\n"
@@ -81,48 +69,36 @@ TEST(StoreVerbsTest, ListsAWellFormedStoreAndChangesNothing) {
               "\n"
               "2026-03-01 15:00:00  Sync  No result  0s\n"
               "  /home/ada/Pictures → /media/backup/Photos\n");
+    EXPECT_EQ(runCli(store.dataHome(), {"history", "--limit", "1"}).out,
+              history.out.substr(0, history.out.find("\n\n") + 1));
 
-    const auto limited = runCli(store.dataHome(), "history --limit 1");
-    EXPECT_EQ(limited.out, history.out.substr(0, history.out.find("\n\n") + 1));
-
-    EXPECT_EQ(store.contents(), before);
-}
-
-TEST(StoreVerbsTest, JsonIsTheStoredLayoutOfTheRecordsAsLoaded) {
-    PreparedStore store("wellformed");
-    const auto profiles = runCli(store.dataHome(), "profiles --json");
-    EXPECT_EQ(profiles.exitStatus, 0);
-    // The fixture is itself in the stored layout, so it comes back unchanged.
-    EXPECT_EQ(profiles.out, readFile(store.container() / "profiles.json") + "\n");
-
-    const auto history = runCli(store.dataHome(), "history --limit 2 --json");
-    const auto stored = decodeHistory(readFile(store.container() / "history.json"));
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(history.out,
+    // The fixtures are in the stored layout, so they come back byte for byte.
+    EXPECT_EQ(runCli(store.dataHome(), {"profiles", "--json"}).out,
+              before.at("profiles.json") + "\n");
+    const auto& storedHistory = before.at("history.json");
+    EXPECT_EQ(runCli(store.dataHome(), {"history", "--json", "--limit", "1"}).out,
+              storedHistory.substr(0, storedHistory.find("\n  },")) + "\n  }\n]\n");
+    const auto stored = decodeHistory(storedHistory);
+    EXPECT_EQ(runCli(store.dataHome(), {"history", "--limit", "2", "--json"}).out,
               writeJson(toJson(std::vector(stored->begin(), stored->begin() + 2))) + "\n");
-    EXPECT_EQ(runCli(store.dataHome(), "history --json --limit 0").out, "[]\n");
+    EXPECT_EQ(runCli(store.dataHome(), {"history", "--json", "--limit", "0"}).out, "[]\n");
+    EXPECT_EQ(store.contents(), before);
 }
 
 TEST(StoreVerbsTest, ExtraKeysAreIgnoredAndAnUnsafeLogNameIsDropped) {
     PreparedStore store("extra-keys");
     const auto before = store.contents();
-
-    const auto profiles = runCli(store.dataHome(), "profiles --json");
-    const auto decoded = decodeProfiles(profiles.out);
-    ASSERT_TRUE(decoded);
-    ASSERT_EQ(decoded->size(), 1u);
-    EXPECT_EQ((*decoded)[0].name, "Music");
-    EXPECT_EQ(profiles.out.find("colour"), std::string::npos);
-    EXPECT_NE(profiles.out.find("\"5C1D2E3F-4A5B-4C6D-8E7F-901A2B3C4D09\""), std::string::npos);
-
-    const auto history = runCli(store.dataHome(), "history");
-    EXPECT_EQ(history.out, "2026-04-01 12:30:00  Sync  Cancelled  0s\n"
-                           "  /home/ada/Music → /media/backup/Music\n"
-                           "  9 processed · 1 copied · 0 deleted · 2 KB\n");
-    const auto json = runCli(store.dataHome(), "history --json");
-    EXPECT_EQ(json.out.find("logFileName"), std::string::npos);
-    EXPECT_EQ(json.out.find("throughput"), std::string::npos);
-
+    const auto profiles = runCli(store.dataHome(), {"profiles", "--json"}).out;
+    ASSERT_TRUE(decodeProfiles(profiles));
+    EXPECT_EQ(profiles.find("colour"), std::string::npos);
+    EXPECT_NE(profiles.find("\"5C1D2E3F-4A5B-4C6D-8E7F-901A2B3C4D09\""), std::string::npos);
+    EXPECT_EQ(runCli(store.dataHome(), {"history"}).out,
+              "2026-04-01 12:30:00  Sync  Cancelled  0s\n"
+              "  /home/ada/Music → /media/backup/Music\n"
+              "  9 processed · 1 copied · 0 deleted · 2 KB\n");
+    const auto json = runCli(store.dataHome(), {"history", "--json"}).out;
+    EXPECT_EQ(json.find("logFileName"), std::string::npos);
+    EXPECT_EQ(json.find("throughput"), std::string::npos);
     EXPECT_EQ(store.contents(), before);
 }
 
@@ -131,10 +107,9 @@ TEST(StoreVerbsTest, DamagedFilesReadAsEmptyAndAreKeptOnce) {
     const std::string damaged = readFile(store.container() / "history.json").substr(0, 300);
     test::writeFile(store.container() / "history.json", damaged);
     test::writeFile(store.container() / "profiles.json", "[{\"name\": 3}]");
-
-    EXPECT_EQ(runCli(store.dataHome(), "history").out, "No history yet\n");
-    EXPECT_EQ(runCli(store.dataHome(), "profiles").out, "No profiles\n");
-    EXPECT_EQ(runCli(store.dataHome(), "profiles --json").out, "[]\n");
+    EXPECT_EQ(runCli(store.dataHome(), {"history"}).out, "No history yet\n");
+    EXPECT_EQ(runCli(store.dataHome(), {"profiles"}).out, "No profiles\n");
+    EXPECT_EQ(runCli(store.dataHome(), {"profiles", "--json"}).out, "[]\n");
 
     const auto files = store.contents();
     EXPECT_EQ(files.at("history.json"), damaged);
@@ -147,24 +122,23 @@ TEST(StoreVerbsTest, DamagedFilesReadAsEmptyAndAreKeptOnce) {
     EXPECT_EQ(copies, (std::vector<std::string>{"history.json", "profiles.json"}));
 }
 
-TEST(StoreVerbsTest, MissingStoreIsEmptyAndNotCreated) {
+TEST(StoreVerbsTest, MissingStoreIsEmptyAndNotCreatedAndBadOptionsAreUsageErrors) {
     TempDir dataHome;
-    EXPECT_EQ(runCli(dataHome.path(), "profiles").out, "No profiles\n");
-    EXPECT_EQ(runCli(dataHome.path(), "history").out, "No history yet\n");
+    EXPECT_EQ(runCli(dataHome.path(), {"profiles"}).out, "No profiles\n");
+    EXPECT_EQ(runCli(dataHome.path(), {"history"}).out, "No history yet\n");
     EXPECT_FALSE(fs::exists(dataHome / "Quillfen"));
-}
-
-TEST(StoreVerbsTest, BadOptionsAreUsageErrors) {
-    TempDir dataHome;
-    for (const auto* args :
-         {"profiles --bogus", "profiles --limit 3", "profiles extra", "history --limit",
-          "history --limit -1", "history --limit 2x", "history --verbose"}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"profiles", "--bogus"},
+                                                 {"profiles", "--limit", "3"},
+                                                 {"profiles", "extra"},
+                                                 {"history", "--limit"},
+                                                 {"history", "--limit", "-1"},
+                                                 {"history", "--limit", "2x"}}) {
         const auto outcome = runCli(dataHome.path(), args);
-        EXPECT_EQ(outcome.exitStatus, 2) << args;
-        EXPECT_EQ(outcome.out, "") << args;
-        EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << args;
+        EXPECT_EQ(outcome.exitStatus, 2) << args.back();
+        EXPECT_EQ(outcome.out, "") << args.back();
+        EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << args.back();
     }
-    EXPECT_NE(runCli(dataHome.path(), "--help").out.find("history [--json] [--limit N]"),
+    EXPECT_NE(runCli(dataHome.path(), {"--help"}).out.find("history [--json] [--limit N]"),
               std::string::npos);
 }
 
@@ -175,15 +149,9 @@ TEST(StoreVerbsTest, ControlCharactersDoNotReachTheTerminal) {
     profile.source = "/a";
     profile.destination = "/b";
     test::writeFile(dataHome / "Quillfen/profiles.json", writeJson(toJson(std::vector{profile})));
-    EXPECT_EQ(runCli(dataHome.path(), "profiles").out,
+    EXPECT_EQ(runCli(dataHome.path(), {"profiles"}).out,
               "Evil\xEF\xBF\xBD[2J\xEF\xBF\xBDname\n  /a → /b\n");
 }
-
-} // namespace
-} // namespace quillfen
-
-namespace quillfen {
-namespace {
 
 // A store whose one profile points at folders of the test's own.
 TEST(StoreVerbsTest, SyncAndPreviewRunAStoredProfile) {
@@ -203,25 +171,21 @@ TEST(StoreVerbsTest, SyncAndPreviewRunAStoredProfile) {
     test::writeFile(dataHome / "Quillfen/profiles.json", writeJson(toJson(std::vector{profile})));
     const auto before = readFile(dataHome / "Quillfen/profiles.json");
 
-    auto outcome = runCli(dataHome.path(), "preview --profile Work --exclude '*.tmp'");
+    auto outcome = runCli(dataHome.path(), {"preview", "--profile", "Work", "--exclude", "*.tmp"});
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
-    EXPECT_NE(outcome.out.find("copy 1 keep.txt\n"), std::string::npos) << outcome.out;
-    EXPECT_NE(outcome.out.find("delete stale.txt\n"), std::string::npos) << outcome.out;
-    EXPECT_EQ(outcome.out.find("skip.xmp"), std::string::npos);
-    EXPECT_EQ(outcome.out.find("extra.tmp"), std::string::npos);
+    EXPECT_EQ(outcome.out, "copy 1 keep.txt\ndelete stale.txt\n1 to copy (1 byte), 1 to delete\n");
 
-    outcome = runCli(dataHome.path(), "sync --profile Work --quiet");
+    outcome = runCli(dataHome.path(), {"sync", "--profile", "Work", "--quiet"});
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
     EXPECT_EQ(readFile(folders / "dst/keep.txt"), "k");
     EXPECT_FALSE(fs::exists(folders / "dst/stale.txt"));
     EXPECT_FALSE(fs::exists(folders / "dst/skip.xmp"));
     EXPECT_EQ(readFile(dataHome / "Quillfen/profiles.json"), before);
 
-    outcome = runCli(dataHome.path(), "sync --profile Nobody");
+    outcome = runCli(dataHome.path(), {"sync", "--profile", "Nobody"});
     EXPECT_EQ(outcome.exitStatus, 1);
     EXPECT_EQ(outcome.err, "quillfen-cli: No profile named Nobody\n");
-    outcome = runCli(dataHome.path(), "sync --profile Work /a /b");
-    EXPECT_EQ(outcome.exitStatus, 2);
+    EXPECT_EQ(runCli(dataHome.path(), {"sync", "--profile", "Work", "/a", "/b"}).exitStatus, 2);
 }
 
 } // namespace

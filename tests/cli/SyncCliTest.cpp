@@ -44,6 +44,18 @@ TEST_F(SyncCliTest, SyncPrintsEachEventThenTheSummary) {
     EXPECT_EQ(outcome.out.find("Copied"), std::string::npos);
     EXPECT_NE(outcome.out.find("Files:       0 copied, 0 deleted, 1 processed\n"),
               std::string::npos);
+
+    root.write("dst/old", "o");
+    std::filesystem::remove(root / "src/skip.tmp");
+    test::writeFile(root / "src/a.txt", "12345");
+    outcome = runCli({"sync", src(), dst(), "--mirror", "--verify", "--json"});
+    EXPECT_EQ(outcome.exitStatus, 0);
+    const auto result = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(result["status"], "success");
+    EXPECT_EQ(result["filesCopied"], 1);
+    EXPECT_EQ(result["filesDeleted"], 1);
+    EXPECT_EQ(result["bytesTransferred"], 5);
+    EXPECT_EQ(outcome.err, "Copied: a.txt\nDeleted: old\n") << "events go to standard error";
 }
 
 TEST_F(SyncCliTest, FailedFilesGiveStatusThreeAndAFailedLine) {
@@ -55,20 +67,6 @@ TEST_F(SyncCliTest, FailedFilesGiveStatusThreeAndAFailedLine) {
     EXPECT_NE(outcome.out.find("Error: blocked/a — " + dst() + "/blocked: Not a directory\n"),
               std::string::npos);
     EXPECT_NE(outcome.out.find("Failed:      1 files\n"), std::string::npos);
-}
-
-TEST_F(SyncCliTest, JsonOutputIsOneResultDocument) {
-    root.write("src/a", "12345");
-    root.write("dst/old", "o");
-    const auto outcome = runCli({"sync", src(), dst(), "--mirror", "--verify", "--json"});
-    EXPECT_EQ(outcome.exitStatus, 0);
-    const auto result = nlohmann::json::parse(outcome.out);
-    EXPECT_EQ(result["status"], "success");
-    EXPECT_EQ(result["filesCopied"], 1);
-    EXPECT_EQ(result["filesDeleted"], 1);
-    EXPECT_EQ(result["bytesTransferred"], 5);
-    EXPECT_EQ(result["isDryRun"], false);
-    EXPECT_EQ(outcome.err, "Copied: a\nDeleted: old\n");
 }
 
 TEST_F(SyncCliTest, RunFailuresAndUsageErrors) {
@@ -85,18 +83,10 @@ TEST_F(SyncCliTest, RunFailuresAndUsageErrors) {
     EXPECT_EQ(document["result"]["errorMessage"], "Source not found: " + src());
     EXPECT_TRUE(document["items"].empty());
 
-    std::filesystem::create_directories(root / "src");
-    outcome = runCli({"sync", src(), src() + "/inside"});
-    EXPECT_EQ(outcome.exitStatus, 1);
-    EXPECT_EQ(outcome.err,
-              "Source and destination overlap: " + src() + " and " + src() + "/inside\n");
-
     for (const auto& args :
-         std::vector<std::vector<std::string>>{{"sync"},
-                                               {"sync", src()},
+         std::vector<std::vector<std::string>>{{"sync", src()},
                                                {"sync", src(), dst(), "extra"},
                                                {"sync", src(), dst(), "--bwlimit", "fast"},
-                                               {"sync", src(), dst(), "--bwlimit"},
                                                {"preview", src(), dst(), "--frobnicate"}}) {
         outcome = runCli(args);
         EXPECT_EQ(outcome.exitStatus, 2) << args.back();
@@ -127,37 +117,28 @@ TEST_F(SyncCliTest, PreviewListsThePlanAndWritesNothing) {
     }
 }
 
-TEST_F(SyncCliTest, AnInterruptCancelsAThrottledSync) {
+TEST_F(SyncCliTest, OneInterruptCancelsAThrottledSyncAndASecondEndsAtOnce) {
     root.write("src/big", std::string(2'000'000, 'b'));
-    root.write("dst/big", "old");
-    const auto outcome =
-        runCli({"sync", src(), dst(), "--bwlimit", "100", "--json"}, false, [](pid_t child) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
-            ::kill(child, SIGINT);
-        });
-    EXPECT_EQ(outcome.exitStatus, 130) << outcome.err;
-    const auto result = nlohmann::json::parse(outcome.out);
-    EXPECT_EQ(result["status"], "cancelled");
-    EXPECT_EQ(result["failedCount"], 1);
-    EXPECT_EQ(readFile(root / "dst/big"), "old");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root / "dst"),
-                            std::filesystem::directory_iterator()),
-              1);
-}
-
-TEST_F(SyncCliTest, ASecondInterruptEndsAtOnceAndLeavesNothingBehind) {
-    root.write("src/big", std::string(2'000'000, 'b'));
-    root.write("dst/big", "old");
-    const auto outcome = runCli({"sync", src(), dst(), "--bwlimit", "100"}, false, [](pid_t child) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        ::kill(child, SIGINT);
-        ::kill(child, SIGINT);
-    });
-    EXPECT_EQ(outcome.exitStatus, 130);
-    EXPECT_EQ(readFile(root / "dst/big"), "old");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root / "dst"),
-                            std::filesystem::directory_iterator()),
-              1);
+    for (const int interrupts : {1, 2}) {
+        root.write("dst/big", "old");
+        const auto outcome =
+            runCli({"sync", src(), dst(), "--bwlimit", "100", "--json"}, false, [&](pid_t child) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                for (int i = 0; i < interrupts; ++i)
+                    ::kill(child, SIGINT);
+            });
+        EXPECT_EQ(outcome.exitStatus, 130) << outcome.err;
+        if (interrupts == 1) {
+            const auto result = nlohmann::json::parse(outcome.out);
+            EXPECT_EQ(result["status"], "cancelled");
+            EXPECT_EQ(result["failedCount"], 1);
+        }
+        EXPECT_EQ(readFile(root / "dst/big"), "old");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root / "dst"),
+                                std::filesystem::directory_iterator()),
+                  1)
+            << "no temporary file is left";
+    }
 }
 
 // Runs the binary with standard error on a terminal and returns what the
@@ -168,12 +149,7 @@ std::string terminalOutput(const std::vector<std::string>& args) {
     if (child == 0) {
         const int quiet = ::open("/dev/null", O_WRONLY);
         ::dup2(quiet, STDOUT_FILENO);
-        std::vector<char*> argv{const_cast<char*>(QUILLFEN_CLI_PATH)};
-        for (const auto& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        ::execv(QUILLFEN_CLI_PATH, argv.data());
-        ::_exit(127);
+        test::execCli(args);
     }
     std::string output;
     char buffer[4096];

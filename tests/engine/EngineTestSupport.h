@@ -1,9 +1,11 @@
 #pragma once
 
+#include "TempDir.h"
 #include "engine/SyncEngine.h"
 
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,19 @@ struct Recorder {
     std::vector<std::string> lines;
     void attach(SyncEngine& engine);
     bool logged(const std::string& line) const;
+};
+
+// A fresh folder for "src" and "dst", and an engine whose reports are kept.
+class EngineTest : public ::testing::Test {
+protected:
+    EngineTest() { recorder.attach(engine); }
+    SyncResult run(const SyncOptions& options = {}, std::stop_token stop = {}) {
+        return engine.sync(root / "src", root / "dst", options, stop);
+    }
+
+    TempDir root;
+    SyncEngine engine;
+    Recorder recorder;
 };
 
 // Runs `work` in a forked child that dropped root's privileges to `nobody`,

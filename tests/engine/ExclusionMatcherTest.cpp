@@ -24,7 +24,7 @@ void expectAll(const std::vector<Case>& cases, const std::string& context = "") 
             << c.path << " ~ " << c.pattern << ' ' << context;
 }
 
-TEST(ExclusionMatching, MatchesTheWholePathOrTheLastName) {
+TEST(ExclusionMatching, MatchesTheWholePathOrTheLastNameAndSlashMeansFolder) {
     expectAll({
         {"a/b/.DS_Store", ".DS_Store", false, true},
         {"photos/._IMG_1.jpg", "._*", false, true},
@@ -40,13 +40,7 @@ TEST(ExclusionMatching, MatchesTheWholePathOrTheLastName) {
         {"dir/\xff\xfe.tmp", "*.tmp", false, true},
         {"\xff", "\xff", false, true},
         {"line\nbreak", "line?break", false, true},
-    });
-    EXPECT_FALSE(SyncEngine::isExcluded("a/b", {}, false));
-    EXPECT_TRUE(SyncEngine::isExcluded("x.log", {"*.tmp", "*.log"}, false)) << "any pattern";
-}
-
-TEST(ExclusionMatching, PatternEndingInSlashNamesFoldersOnly) {
-    expectAll({
+        // A pattern ending in a slash names folders only.
         {"src/build", "build/", true, true},
         {"src/build", "build/", false, false},
         {"src/build", "src/build/", true, true},
@@ -55,6 +49,8 @@ TEST(ExclusionMatching, PatternEndingInSlashNamesFoldersOnly) {
         {"a", "/", true, false},
         {"build", "build", false, true}, // without the slash files match too
     });
+    EXPECT_FALSE(SyncEngine::isExcluded("a/b", {}, false));
+    EXPECT_TRUE(SyncEngine::isExcluded("x.log", {"*.tmp", "*.log"}, false)) << "any pattern";
 }
 
 TEST(ExclusionMatching, MatchesCharactersNotBytesWhateverTheProcessLocale) {

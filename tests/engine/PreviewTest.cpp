@@ -8,6 +8,8 @@
 namespace quillfen {
 namespace {
 
+class PreviewTest : public test::EngineTest {};
+
 using Action = DiffItem::Action;
 using Plan = std::vector<std::pair<Action, std::string>>;
 
@@ -23,8 +25,7 @@ Plan sorted(Plan plan) {
     return plan;
 }
 
-TEST(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
-    test::TempDir root;
+TEST_F(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
     root.write("src/same.txt", "same");
     root.write("src/changed.txt", "new content");
     root.write("src/sub/new.txt", "12345");
@@ -40,9 +41,6 @@ TEST(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
 
     SyncOptions options;
     options.excludePatterns = {"*.log"};
-    SyncEngine engine;
-    test::Recorder recorder;
-    recorder.attach(engine);
     const Plan copies = {{Action::copy, "changed.txt"},
                          {Action::copy, "folder-in-the-way"},
                          {Action::copy, "sub/new.txt"}};
@@ -78,8 +76,7 @@ TEST(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
     EXPECT_EQ(test::readFile(root / "dst/changed.txt"), "old") << "a preview writes nothing";
 }
 
-TEST(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
-    test::TempDir root;
+TEST_F(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
     root.write("src/a", "a");
     root.write("dst/b/c", "c");
     std::filesystem::create_directories(root / "empty");
@@ -93,8 +90,7 @@ TEST(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
     EXPECT_THROW(SyncEngine().preview(root / "nothing", root / "dst", options), SyncError);
 }
 
-TEST(PreviewTest, PlanUsesTheSameCoarseTimeRuleAsTheRun) {
-    test::TempDir root;
+TEST_F(PreviewTest, PlanUsesTheSameCoarseTimeRuleAsTheRun) {
     test::setModified(root.write("src/a", "a"), 1'600'000'001);
     test::setModified(root.write("dst/a", "a"), 1'600'000'000);
     EXPECT_EQ(SyncEngine().preview(root / "src", root / "dst", {}).size(), 1u);

@@ -12,6 +12,8 @@
 namespace quillfen {
 namespace {
 
+class SafetyTest : public test::EngineTest {};
+
 using test::readFile;
 
 std::string overlapMessage(const std::filesystem::path& source,
@@ -30,8 +32,7 @@ std::string overlapMessage(const std::filesystem::path& source,
     return "";
 }
 
-TEST(SafetyTest, OverlappingFoldersFailBeforeAnythingIsWritten) {
-    test::TempDir root;
+TEST_F(SafetyTest, OverlappingFoldersFailBeforeAnythingIsWritten) {
     root.write("src/a", "a");
     const auto src = root / "src";
     EXPECT_EQ(overlapMessage(src, src),
@@ -49,8 +50,7 @@ TEST(SafetyTest, OverlappingFoldersFailBeforeAnythingIsWritten) {
     EXPECT_NO_THROW(SyncEngine().sync(src, root / "srcx", {})) << "a shared prefix is no overlap";
 }
 
-TEST(SafetyTest, BindMountedDestinationInsideTheSourceIsRefused) {
-    test::TempDir root;
+TEST_F(SafetyTest, BindMountedDestinationInsideTheSourceIsRefused) {
     root.write("src/a", "a");
     std::filesystem::create_directories(root / "mnt");
     if (::mount((root / "src").c_str(), (root / "mnt").c_str(), nullptr, MS_BIND, nullptr) != 0)
@@ -60,8 +60,7 @@ TEST(SafetyTest, BindMountedDestinationInsideTheSourceIsRefused) {
     ::umount((root / "mnt").c_str());
 }
 
-TEST(SafetyTest, LinksInsideTheDestinationAreNeverFollowed) {
-    test::TempDir root;
+TEST_F(SafetyTest, LinksInsideTheDestinationAreNeverFollowed) {
     root.write("src/file.txt", "new");
     root.write("src/folder/inner.txt", "inner");
     const auto outsideFile = root.write("outside/target.txt", "precious");
@@ -69,10 +68,7 @@ TEST(SafetyTest, LinksInsideTheDestinationAreNeverFollowed) {
     std::filesystem::create_symlink(outsideFile, root / "dst/file.txt");
     std::filesystem::create_directory_symlink(root / "outside", root / "dst/folder");
 
-    SyncEngine engine;
-    test::Recorder recorder;
-    recorder.attach(engine);
-    const auto result = engine.sync(root / "src", root / "dst", {});
+    const auto result = run();
 
     EXPECT_EQ(readFile(outsideFile), "precious");
     EXPECT_FALSE(std::filesystem::is_symlink(root / "dst/file.txt"));
@@ -83,50 +79,40 @@ TEST(SafetyTest, LinksInsideTheDestinationAreNeverFollowed) {
                                 ": Too many levels of symbolic links"));
 }
 
-TEST(SafetyTest, AFolderInTheWayIsReplacedOnlyByACompleteCopy) {
-    test::TempDir root;
+TEST_F(SafetyTest, AFolderInTheWayIsReplacedOnlyByACompleteCopy) {
     root.write("src/name", "file content");
     root.write("dst/name/sub/x", "x");
     std::filesystem::create_directory_symlink(root / "outside", root / "dst/name/link");
     root.write("outside/keep", "k");
-    const auto result = SyncEngine().sync(root / "src", root / "dst", {});
+    const auto result = run();
     EXPECT_EQ(result.filesCopied, 1);
     EXPECT_EQ(readFile(root / "dst/name"), "file content");
     EXPECT_EQ(readFile(root / "outside/keep"), "k") << "the removal did not follow the link";
 }
 
-TEST(SafetyTest, AFailedReplacementKeepsTheOldFolderAndLeavesNoTemporaryFile) {
-    test::TempDir root;
+TEST_F(SafetyTest, AFailedReplacementKeepsTheOldFolderAndLeavesNoTemporaryFile) {
     root.write("src/name", "file content");
     root.write("dst/name/owned-by-root", "x");
     ::chmod((root / "dst/name").c_str(), 0755);
-    EXPECT_EQ(
-        test::runAsNobody({root / "src", root / "dst"},
-                          [&] {
-                              return std::to_string(
-                                  SyncEngine().sync(root / "src", root / "dst", {}).failedCount);
-                          }),
-        "1");
+    EXPECT_EQ(test::runAsNobody({root / "src", root / "dst"},
+                                [&] { return std::to_string(run().failedCount); }),
+              "1");
     EXPECT_EQ(readFile(root / "dst/name/owned-by-root"), "x");
     EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
 }
 
-TEST(SafetyTest, ACancelledCopyKeepsTheOldFileAndLeavesNoTemporaryFile) {
-    test::TempDir root;
+TEST_F(SafetyTest, ACancelledCopyKeepsTheOldFileAndLeavesNoTemporaryFile) {
     root.write("src/big", std::string(600'000, 'n'));
     root.write("dst/big", "old version");
     std::stop_source stop;
     SyncOptions options;
     options.bandwidthLimit = 64;
-    SyncEngine engine;
-    test::Recorder recorder;
-    recorder.attach(engine);
     std::jthread canceller([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         stop.request_stop();
     });
     const auto started = std::chrono::steady_clock::now();
-    const auto result = engine.sync(root / "src", root / "dst", options, stop.get_token());
+    const auto result = run(options, stop.get_token());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3))
         << "the throttle's pause ends at once on cancel";
     EXPECT_EQ(result.status, SyncStatus::cancelled);
@@ -137,15 +123,11 @@ TEST(SafetyTest, ACancelledCopyKeepsTheOldFileAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
 }
 
-TEST(SafetyTest, AFileChangedWhileBeingCopiedIsPlacedButCopiedAgainNextTime) {
-    test::TempDir root;
+TEST_F(SafetyTest, AFileChangedWhileBeingCopiedIsPlacedButCopiedAgainNextTime) {
     const auto source = root.write("src/growing.log", std::string(300'000, 'a'));
     SyncOptions options;
     options.bandwidthLimit = 1024;
     options.verify = true;
-    SyncEngine engine;
-    test::Recorder recorder;
-    recorder.attach(engine);
     std::filesystem::create_directories(root / "dst");
     std::jthread writer([&] {
         // Append once the copy has begun, while the throttle holds it back.
@@ -155,7 +137,7 @@ TEST(SafetyTest, AFileChangedWhileBeingCopiedIsPlacedButCopiedAgainNextTime) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::ofstream(source, std::ios::app) << "more lines\n";
     });
-    auto result = engine.sync(root / "src", root / "dst", options);
+    auto result = run(options);
     writer.join();
     EXPECT_EQ(result.failedCount, 1);
     EXPECT_EQ(result.filesCopied, 0);
@@ -163,13 +145,12 @@ TEST(SafetyTest, AFileChangedWhileBeingCopiedIsPlacedButCopiedAgainNextTime) {
     EXPECT_TRUE(recorder.logged("Error: growing.log — changed while being copied"));
     EXPECT_FALSE(std::filesystem::is_empty(root / "dst/growing.log"));
 
-    result = engine.sync(root / "src", root / "dst", {});
+    result = run();
     EXPECT_EQ(result.filesCopied, 1);
     EXPECT_EQ(readFile(root / "dst/growing.log"), readFile(source));
 }
 
-TEST(SafetyTest, AnUnreadableSourceFolderFailsTheRunAndTouchesNothing) {
-    test::TempDir root;
+TEST_F(SafetyTest, AnUnreadableSourceFolderFailsTheRunAndTouchesNothing) {
     root.write("src/a", "a");
     root.write("dst/keep", "k");
     ::chmod((root / "src").c_str(), 0700);
@@ -178,7 +159,7 @@ TEST(SafetyTest, AnUnreadableSourceFolderFailsTheRunAndTouchesNothing) {
                                     SyncOptions options;
                                     options.deleteExtras = true;
                                     try {
-                                        SyncEngine().sync(root / "src", root / "dst", options);
+                                        run(options);
                                     } catch (const SyncError& error) {
                                         return error.kind() == SyncError::Kind::cannotRead
                                                    ? "refused"
@@ -190,8 +171,7 @@ TEST(SafetyTest, AnUnreadableSourceFolderFailsTheRunAndTouchesNothing) {
     EXPECT_TRUE(std::filesystem::exists(root / "dst/keep"));
 }
 
-TEST(SafetyTest, AnUnreadableSubfolderIsReportedAndItsCopyIsNotMirroredAway) {
-    test::TempDir root;
+TEST_F(SafetyTest, AnUnreadableSubfolderIsReportedAndItsCopyIsNotMirroredAway) {
     root.write("src/open/a", "a");
     root.write("src/locked/secret", "s");
     root.write("dst/locked/deeper/older", "o");
@@ -200,15 +180,12 @@ TEST(SafetyTest, AnUnreadableSubfolderIsReportedAndItsCopyIsNotMirroredAway) {
     for (const auto* folder : {"dst/locked", "dst/locked/deeper"})
         ::chmod((root / folder).c_str(), 0777);
     const auto lines = test::runAsNobody({root / "src", root / "dst"}, [&] {
-        SyncEngine engine;
-        test::Recorder recorder;
-        recorder.attach(engine);
         SyncOptions options;
         options.deleteExtras = true;
         std::string out;
         for (const auto& item : engine.preview(root / "src", root / "dst", options))
             out += toString(item.action) + ' ' + item.relativePath + '\n';
-        const auto result = engine.sync(root / "src", root / "dst", options);
+        const auto result = run(options);
         for (const auto& line : recorder.lines)
             out += line + '\n';
         return out + std::to_string(result.failedCount) + " failed";
@@ -223,12 +200,11 @@ TEST(SafetyTest, AnUnreadableSubfolderIsReportedAndItsCopyIsNotMirroredAway) {
     EXPECT_FALSE(std::filesystem::exists(root / "dst/extra"));
 }
 
-TEST(SafetyTest, ExtendedAttributesAreCopiedWhereTheFileSystemKeepsThem) {
-    test::TempDir root;
+TEST_F(SafetyTest, ExtendedAttributesAreCopiedWhereTheFileSystemKeepsThem) {
     const auto source = root.write("src/a", "a");
     if (::setxattr(source.c_str(), "user.origin", "camera", 6, 0) != 0)
         GTEST_SKIP() << "no user extended attributes here";
-    SyncEngine().sync(root / "src", root / "dst", {});
+    run();
     char value[16] = {};
     EXPECT_EQ(::getxattr((root / "dst/a").c_str(), "user.origin", value, sizeof value), 6);
     EXPECT_STREQ(value, "camera");

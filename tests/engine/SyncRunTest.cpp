@@ -12,18 +12,7 @@ namespace {
 using Phase = SyncProgress::Phase;
 using test::readFile;
 
-class SyncRunTest : public ::testing::Test {
-protected:
-    SyncRunTest() { recorder.attach(engine); }
-
-    SyncResult run(const SyncOptions& options = {}, std::stop_token stop = {}) {
-        return engine.sync(root / "src", root / "dst", options, stop);
-    }
-
-    test::TempDir root;
-    SyncEngine engine;
-    test::Recorder recorder;
-};
+class SyncRunTest : public test::EngineTest {};
 
 TEST_F(SyncRunTest, FirstRunCopiesEverythingInOrderAndASecondRunNothing) {
     const auto script = root.write("src/a.sh", "aaa");

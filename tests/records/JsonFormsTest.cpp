@@ -52,6 +52,9 @@ TEST(JsonLayout, OptionalsAreLeftOutAndEmptiesAreCompact) {
                                                    "}");
     EXPECT_EQ(decodePreferences(writeJson(toJson(AppPreferences{}))), AppPreferences{});
     EXPECT_EQ(writeJson(toJson(std::vector<HistoryEntry>{})), "[]");
+    const std::string entry = writeJson(toJson(HistoryEntry{}));
+    for (const auto* key : {"endedAt", "logFileName", "result"})
+        EXPECT_EQ(entry.find(key), std::string::npos) << key;
 }
 
 TEST(JsonLayout, NumbersAndTextKeepTheirShortestSafeForm) {
