@@ -50,14 +50,18 @@ TEST(ComparisonTest, SizeFirstThenNewerSourceTimeWithinTheGranularity) {
             << "case " << i;
 }
 
-TEST(ComparisonTest, EngineReadsFilesAndHonoursAnInjectedGranularity) {
+TEST(ComparisonTest, EngineReadsFilesAndHonoursAnInjectedGranularityInPlanAndRun) {
     test::TempDir dir;
-    const auto source = dir.write("a.txt", "hello");
-    const auto destination = dir.write("b.txt", "hello");
+    const auto source = dir.write("src/a.txt", "hello");
+    const auto destination = dir.write("dst/a.txt", "hello");
     setModified(source, 1'700'000'001, 500'000'000);
     setModified(destination, 1'700'000'000, 0);
     EXPECT_TRUE(SyncEngine().needsCopy(source, destination)) << "the local disk keeps nanoseconds";
-    EXPECT_FALSE(SyncEngine(2s).needsCopy(source, destination));
+    EXPECT_EQ(SyncEngine().preview(dir / "src", dir / "dst", {}).size(), 1u);
+    SyncEngine coarse(2s);
+    EXPECT_FALSE(coarse.needsCopy(source, destination));
+    EXPECT_TRUE(coarse.preview(dir / "src", dir / "dst", {}).empty());
+    EXPECT_EQ(coarse.sync(dir / "src", dir / "dst", {}).filesCopied, 0);
 
     std::filesystem::remove(destination);
     std::filesystem::create_symlink(source, destination);

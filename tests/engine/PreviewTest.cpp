@@ -90,14 +90,5 @@ TEST_F(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
     EXPECT_THROW(SyncEngine().preview(root / "nothing", root / "dst", options), SyncError);
 }
 
-TEST_F(PreviewTest, PlanUsesTheSameCoarseTimeRuleAsTheRun) {
-    test::setModified(root.write("src/a", "a"), 1'600'000'001);
-    test::setModified(root.write("dst/a", "a"), 1'600'000'000);
-    EXPECT_EQ(SyncEngine().preview(root / "src", root / "dst", {}).size(), 1u);
-    SyncEngine coarse(std::chrono::seconds(2));
-    EXPECT_TRUE(coarse.preview(root / "src", root / "dst", {}).empty());
-    EXPECT_EQ(coarse.sync(root / "src", root / "dst", {}).filesCopied, 0);
-}
-
 } // namespace
 } // namespace quillfen
