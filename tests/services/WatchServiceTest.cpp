@@ -42,8 +42,6 @@ protected:
 
     // Long enough for any batch to be delivered and its quiet period to end.
     static void waitForQuiet() { QTest::qWait(static_cast<int>((kLatency + kQuiet).count()) * 3); }
-    // Long enough for a batch to be delivered, with its quiet period pending.
-    static void waitForBatch() { QTest::qWait(static_cast<int>(kLatency.count()) * 2); }
 
     test::TempDir tree;
     const fs::path root = tree / "src";
@@ -69,7 +67,7 @@ TEST_F(WatchServiceTest, ChangesCloserThanTheQuietPeriodGiveOneCallbackAfterIt) 
 TEST_F(WatchServiceTest, StopAndRestartDropPendingCallbacks) {
     startWatching();
     change("file");
-    waitForBatch();
+    QTest::qWait(static_cast<int>(kLatency.count()) * 2); // batch in, quiet period pending
     watcher.stop();
     EXPECT_FALSE(watcher.isWatching());
     waitForQuiet();
@@ -78,15 +76,6 @@ TEST_F(WatchServiceTest, StopAndRestartDropPendingCallbacks) {
     // Changes made while stopped are not reported after a new start.
     change("file", "while stopped");
     startWatching();
-    waitForQuiet();
-    EXPECT_EQ(calls, 0);
-
-    // Starting on another folder drops the old folder's pending quiet period.
-    change("file", "again");
-    waitForBatch();
-    fs::create_directories(tree / "other");
-    watcher.start(tree / "other");
-    EXPECT_TRUE(watcher.isWatching());
     waitForQuiet();
     EXPECT_EQ(calls, 0);
 }
