@@ -58,35 +58,6 @@ TEST(StorageServiceTest, FirstStartCreatesTheContainerAndWritesNothing) {
     ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
 }
 
-TEST(StorageServiceTest, SavedCollectionsLoadBackInANewStore) {
-    TempDir dir;
-    AppPreferences preferences;
-    preferences.scheduleFrequency = ScheduleFrequency::weekly;
-    preferences.scheduledProfileId = Uuid::random();
-    {
-        StorageService store(dir.path());
-        store.setProfiles({profileNamed("Photos"), profileNamed("Music")});
-        store.save(store.profiles(), StorageService::kProfilesFile);
-        store.setPreferences(preferences);
-        store.save(store.preferences(), StorageService::kPreferencesFile);
-        auto patterns = builtInPatterns();
-        patterns[6].enabled = true;
-        store.setExclusionPatterns(patterns);
-        store.save(store.exclusionPatterns(), StorageService::kExclusionsFile);
-        store.addHistoryEntry(entryNamed("/a"));
-    }
-    StorageService reloaded(dir.path());
-    ASSERT_EQ(reloaded.profiles().size(), 2u);
-    EXPECT_EQ(reloaded.profiles()[1].name, "Music");
-    EXPECT_EQ(reloaded.preferences(), preferences);
-    EXPECT_TRUE(reloaded.exclusionPatterns()[6].enabled);
-    EXPECT_EQ(reloaded.history().size(), 1u);
-    EXPECT_EQ(readFile(dir / "profiles.json"), writeJson(toJson(reloaded.profiles())));
-    EXPECT_EQ(folderNames(dir.path()),
-              (std::vector<std::string>{"exclusions.json", "history.json", "preferences.json",
-                                        "profiles.json"}));
-}
-
 TEST(StorageServiceTest, EachDamagedFileFallsBackAloneAndIsKeptOnce) {
     TempDir dir;
     // Well-formed JSON with one bad value each.
@@ -172,7 +143,7 @@ TEST(StorageServiceTest, HistoryKeepsTheNewest200NewestFirst) {
     EXPECT_EQ(decodeHistory(readFile(dir / "history.json")), store.history());
 }
 
-TEST(StorageServiceTest, DeleteHistoryEntryRemovesEveryMatchAndAlwaysRewrites) {
+TEST(StorageServiceTest, DeleteRemovesEveryMatchAndRewritesAndAFailedSaveLosesNothing) {
     TempDir dir;
     auto first = entryNamed("/first");
     auto twin = first;
@@ -186,14 +157,12 @@ TEST(StorageServiceTest, DeleteHistoryEntryRemovesEveryMatchAndAlwaysRewrites) {
     store.deleteHistoryEntry(first.id);
     EXPECT_EQ(store.history(), std::vector{middle});
     EXPECT_EQ(decodeHistory(readFile(dir / "history.json")), std::vector{middle});
-}
 
-TEST(StorageServiceTest, FailedSaveKeepsTheFileAndTheNewValueInMemory) {
-    TempDir dir;
-    StorageService store(dir.path());
+    // A save that fails keeps what is in the way and the new value in memory.
+    fs::remove(dir / "history.json");
     dir.write("history.json/keep", "kept");
     store.addHistoryEntry(entryNamed("/a"));
-    EXPECT_EQ(store.history().size(), 1u);
+    EXPECT_EQ(store.history().size(), 2u);
     EXPECT_EQ(readFile(dir / "history.json/keep"), "kept");
     EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"history.json"});
 }
@@ -232,6 +201,9 @@ TEST(StorageServiceTest, BackupRoundTripAndRestoreLeavesHistoryAlone) {
     preferences.scheduleFrequency = ScheduleFrequency::daily;
     preferences.scheduledProfileId = source.profiles()[0].id;
     source.setPreferences(preferences);
+    auto patterns = builtInPatterns();
+    patterns[6].enabled = !patterns[6].enabled;
+    source.setExclusionPatterns(patterns);
     const auto bytes = source.makeBackup();
     ASSERT_TRUE(bytes);
     const auto backup = StorageService::readBackup(dir.write("settings.json", *bytes));
@@ -256,9 +228,16 @@ TEST(StorageServiceTest, BackupRoundTripAndRestoreLeavesHistoryAlone) {
                                   Collection::preferences}));
     EXPECT_EQ(readFile(target / "history.json"), historyBytes);
     EXPECT_EQ(readFile(target / "Logs/run.log"), "log");
+    // What was restored is saved, in the stored form, and loads back.
     StorageService reloaded(target);
     EXPECT_EQ(reloaded.profiles(), backup->profiles);
+    EXPECT_EQ(reloaded.exclusionPatterns(), backup->exclusionPatterns);
     EXPECT_EQ(reloaded.preferences(), preferences);
+    EXPECT_EQ(reloaded.history().size(), 1u);
+    EXPECT_EQ(readFile(target / "profiles.json"), writeJson(toJson(backup->profiles)));
+    EXPECT_EQ(folderNames(target),
+              (std::vector<std::string>{"Logs", "exclusions.json", "history.json",
+                                        "preferences.json", "profiles.json"}));
 }
 
 TEST(StorageServiceTest, ReadBackupRejectsWhatIsNotABackup) {
