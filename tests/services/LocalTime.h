@@ -2,30 +2,38 @@
 
 #include "records/Date.h"
 
-#include <optional>
-#include <string>
+#include <cstdlib>
+#include <ctime>
 
 namespace quillfen::test {
 
-// Puts the process in a time zone for the life of the object (TZ and
-// tzset()), restoring the previous setting afterwards.
-class TimeZoneScope {
-public:
-    explicit TimeZoneScope(const char* zone);
-    ~TimeZoneScope();
-    TimeZoneScope(const TimeZoneScope&) = delete;
-    TimeZoneScope& operator=(const TimeZoneScope&) = delete;
+// Puts the process in a zone with daylight saving (TZ and tzset()); no test
+// in this binary depends on any other zone.
+inline void useBerlinTime() {
+    ::setenv("TZ", "Europe/Berlin", 1);
+    ::tzset();
+}
 
-    // Whether the zone's rules are installed (tzdata).
-    static bool isAvailable(const char* zone);
-
-private:
-    std::optional<std::string> previous_;
-};
-
-// The instant the local clock shows this date and time; use only for times
-// that occur exactly once.
-Date localTime(int year, int month, int day, int hour, int minute, double second = 0);
-Date utcTime(int year, int month, int day, int hour, int minute, double second = 0);
+// The instant the local (or UTC) clock shows this date and time; use local
+// only for times that occur exactly once.
+inline Date clockTime(bool utc, int year, int month, int day, int hour, int minute, double second) {
+    std::tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = hour;
+    fields.tm_min = minute;
+    fields.tm_isdst = -1;
+    const auto whole =
+        std::chrono::system_clock::from_time_t(utc ? ::timegm(&fields) : std::mktime(&fields));
+    return whole + std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                       std::chrono::duration<double>(second));
+}
+inline Date localTime(int year, int month, int day, int hour, int minute, double second = 0) {
+    return clockTime(false, year, month, day, hour, minute, second);
+}
+inline Date utcTime(int year, int month, int day, int hour, int minute, double second = 0) {
+    return clockTime(true, year, month, day, hour, minute, second);
+}
 
 } // namespace quillfen::test

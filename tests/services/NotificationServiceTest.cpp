@@ -13,7 +13,6 @@
 namespace quillfen {
 namespace {
 
-using test::FakeNotificationServer;
 using Message = NotificationService::Message;
 
 SyncResult finished(SyncStatus status, std::int64_t filesCopied, bool isDryRun = false) {
@@ -24,16 +23,15 @@ SyncResult finished(SyncStatus status, std::int64_t filesCopied, bool isDryRun =
     return result;
 }
 
-TEST(NotificationMessageTest, TitlesFollowStatusThenPreviewThenWatch) {
-    auto message = [](const SyncResult& result, bool watch) {
-        return NotificationService::messageFor(result, watch);
-    };
-    auto preview = finished(SyncStatus::success, 5, true);
-    EXPECT_EQ(message(preview, false), (Message{"Preview Complete", "5 files would be copied"}));
-    EXPECT_EQ(message(preview, true).title, "Preview Complete");
+bool waitUntil(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, 5000);
+}
 
-    auto cancelledPreview = finished(SyncStatus::cancelled, 3, true);
-    EXPECT_EQ(message(cancelledPreview, true),
+TEST(NotificationMessageTest, TitleFollowsStatusThenPreviewThenWatchAndBodyOnlyWhatApplies) {
+    const auto message = NotificationService::messageFor;
+    const auto preview = finished(SyncStatus::success, 5, true);
+    EXPECT_EQ(message(preview, true), (Message{"Preview Complete", "5 files would be copied"}));
+    EXPECT_EQ(message(finished(SyncStatus::cancelled, 3, true), true),
               (Message{"Sync Cancelled", "3 files copied before cancellation"}));
 
     auto failed = finished(SyncStatus::failed, 0);
@@ -44,39 +42,28 @@ TEST(NotificationMessageTest, TitlesFollowStatusThenPreviewThenWatch) {
     failed.isDryRun = true;
     EXPECT_EQ(message(failed, true),
               (Message{"Sync Failed", "Source not found: /media/usb/photos"}));
-}
 
-TEST(NotificationMessageTest, CompletionBodyListsOnlyTheFiguresThatApply) {
     auto run = finished(SyncStatus::success, 12);
     run.bytesTransferred = 3'400'000;
     run.duration = 8.4;
-    EXPECT_EQ(NotificationService::messageFor(run, false),
-              (Message{"Sync Complete", "12 files copied · 3.4 MB · 8s"}));
-
+    EXPECT_EQ(message(run, false), (Message{"Sync Complete", "12 files copied · 3.4 MB · 8s"}));
     run.verificationFailures = 2;
-    EXPECT_EQ(NotificationService::messageFor(run, true),
-              (Message{"Watch Sync Complete", "12 files copied · 3.4 MB · 8s · 2 verify failed"}));
-
     run.failedCount = 1;
     run.duration = 3725;
-    EXPECT_EQ(NotificationService::messageFor(run, false).body,
-              "12 files copied · 3.4 MB · 62m 5s · 1 failed · 2 verify failed");
+    EXPECT_EQ(message(run, true),
+              (Message{"Watch Sync Complete",
+                       "12 files copied · 3.4 MB · 62m 5s · 1 failed · 2 verify failed"}));
 }
 
 class NotificationServiceTest : public ::testing::Test {
 protected:
-    // Waits for `count` notifications at the fake server.
     bool receive(qsizetype count) {
-        return QTest::qWaitFor([&] { return server.received().size() >= count; }, 5000) &&
+        return waitUntil([&] { return server.received().size() >= count; }) &&
                server.received().size() == count;
     }
 
-    bool printed() {
-        return QTest::qWaitFor([&] { return !output.str().empty(); }, 5000);
-    }
-
     test::PrivateSessionBus bus;
-    FakeNotificationServer server{bus.connect()};
+    test::FakeNotificationServer server{bus.connect()};
     std::ostringstream output;
     NotificationService service{bus.connect(), output};
 };
@@ -98,47 +85,42 @@ TEST_F(NotificationServiceTest, PostsEveryRunAsANewNotificationWithItsLogPath) {
     EXPECT_EQ(first.hints.value("sound-name").toString(), "message-new-instant");
     EXPECT_EQ(first.expireTimeout, -1);
 
-    // A run without a log file carries no log path; a second notification in
-    // the same second is a separate one.
+    // Without a log file there is no log path; the same second gives a new one.
     service.postResult(finished(SyncStatus::cancelled, 7), std::nullopt, true);
     ASSERT_TRUE(receive(2));
     const auto& second = server.received()[1];
     EXPECT_EQ(second.summary, "Sync Cancelled");
-    EXPECT_EQ(second.body, "7 files copied before cancellation");
     EXPECT_FALSE(second.hints.contains("logPath"));
     EXPECT_EQ(second.replacesId, 0u);
     EXPECT_NE(second.id, first.id);
 }
 
-TEST_F(NotificationServiceTest, AuthorizationIsGrantedWhenAServerAnswers) {
+TEST_F(NotificationServiceTest, AuthorizationIsGrantedWhenAServerAnswersElseItsErrorIsPrinted) {
     service.requestAuthorization();
-    ASSERT_TRUE(printed());
+    ASSERT_TRUE(waitUntil([&] { return !output.str().empty(); }));
     EXPECT_EQ(output.str(), "[Notifications] authorization granted: true\n");
-}
-
-TEST_F(NotificationServiceTest, AuthorizationFailsWithTheServersError) {
+    output.str("");
     server.failWith("org.freedesktop.DBus.Error.Failed", "Notifications are switched off");
     service.requestAuthorization();
-    ASSERT_TRUE(printed());
+    ASSERT_TRUE(waitUntil([&] { return !output.str().empty(); }));
     EXPECT_EQ(output.str(),
               "[Notifications] requestAuthorization failed: Notifications are switched off\n");
 }
 
 TEST(NotificationServiceWithoutServerTest, AuthorizationFailsWithoutAServerOrABus) {
     const std::string prefix = "[Notifications] requestAuthorization failed: ";
-    auto expectFailureLine = [&](const std::string& text) {
-        ASSERT_GT(text.size(), prefix.size() + 1) << text;
-        EXPECT_EQ(text.substr(0, prefix.size()), prefix);
-        EXPECT_EQ(text.back(), '\n');
+    const auto expectFailureLine = [&](NotificationService& service, std::ostringstream& output) {
+        service.requestAuthorization();
+        ASSERT_TRUE(waitUntil([&] { return !output.str().empty(); }));
+        const auto text = output.str();
+        EXPECT_TRUE(text.starts_with(prefix) && text.size() > prefix.size() + 1) << text;
         EXPECT_EQ(text.find('\n'), text.size() - 1) << "one line only";
     };
     {
         test::PrivateSessionBus bus;
         std::ostringstream output;
         NotificationService service(bus.connect(), output);
-        service.requestAuthorization();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !output.str().empty(); }, 5000));
-        expectFailureLine(output.str());
+        expectFailureLine(service, output);
         // Posting without a server is silent and harmless.
         service.postResult(finished(SyncStatus::success, 1), std::nullopt, false);
         QTest::qWait(100);
@@ -146,62 +128,34 @@ TEST(NotificationServiceWithoutServerTest, AuthorizationFailsWithoutAServerOrABu
     }
     std::ostringstream output;
     NotificationService disconnected(QDBusConnection(QStringLiteral("never-connected")), output);
-    disconnected.requestAuthorization();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !output.str().empty(); }, 5000));
-    expectFailureLine(output.str());
+    expectFailureLine(disconnected, output);
 }
 
-class NotificationSettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        savedPath = qgetenv("PATH");
-        savedDesktop = qgetenv("XDG_CURRENT_DESKTOP");
-        qputenv("PATH", QByteArray::fromStdString(bin.path().string()));
-    }
-    void TearDown() override {
-        qputenv("PATH", savedPath);
-        qputenv("XDG_CURRENT_DESKTOP", savedDesktop);
-    }
-
-    // A stand-in settings application that records how it was started.
-    void install(const std::string& program) {
-        auto script = bin.write(program, "#!/bin/sh\necho \"$0 $*\" > \"" +
-                                             (calls.path() / program).string() + "\"\n");
-        ::chmod(script.c_str(), 0755);
-    }
-
-    // The command line the stand-in recorded, once it has run.
-    std::string startedAs(const std::string& program) {
-        auto record = calls.path() / program;
-        auto line = [&] {
-            return test::readFile(record);
-        };
-        if (!QTest::qWaitFor([&] { return line().ends_with('\n'); }, 5000))
-            return "(not started)";
-        return line();
-    }
-
+TEST(NotificationSettingsTest, OpensTheRunningDesktopsSettingsOrNothing) {
+    const auto savedPath = qgetenv("PATH");
+    const auto savedDesktop = qgetenv("XDG_CURRENT_DESKTOP");
     test::TempDir bin;
-    test::TempDir calls;
-    QByteArray savedPath;
-    QByteArray savedDesktop;
+    qputenv("PATH", QByteArray::fromStdString(bin.path().string()));
     NotificationService service{QDBusConnection(QStringLiteral("unused"))};
-};
-
-TEST_F(NotificationSettingsTest, OpensTheRunningDesktopsSettingsOrNothing) {
     EXPECT_FALSE(service.enableNotifications());
 
-    install("systemsettings");
-    install("gnome-control-center");
-    qputenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
-    EXPECT_TRUE(service.enableNotifications());
-    EXPECT_EQ(startedAs("gnome-control-center"),
-              (bin.path() / "gnome-control-center").string() + " notifications\n");
-
-    qputenv("XDG_CURRENT_DESKTOP", "KDE");
-    EXPECT_TRUE(service.enableNotifications());
-    EXPECT_EQ(startedAs("systemsettings"),
-              (bin.path() / "systemsettings").string() + " kcm_notifications\n");
+    // Stand-ins that record how they were started.
+    for (const auto* program : {"systemsettings", "gnome-control-center"}) {
+        const auto script = bin.write(program, "#!/bin/sh\necho \"${0##*/} $*\" > \"" +
+                                                   (bin / "called").string() + "\"\n");
+        ::chmod(script.c_str(), 0755);
+    }
+    const auto startedWith = [&](const char* desktop) {
+        std::filesystem::remove(bin / "called");
+        qputenv("XDG_CURRENT_DESKTOP", desktop);
+        EXPECT_TRUE(service.enableNotifications());
+        waitUntil([&] { return test::readFile(bin / "called").ends_with('\n'); });
+        return test::readFile(bin / "called");
+    };
+    EXPECT_EQ(startedWith("ubuntu:GNOME"), "gnome-control-center notifications\n");
+    EXPECT_EQ(startedWith("KDE"), "systemsettings kcm_notifications\n");
+    qputenv("PATH", savedPath);
+    qputenv("XDG_CURRENT_DESKTOP", savedDesktop);
 }
 
 } // namespace

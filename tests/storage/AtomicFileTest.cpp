@@ -11,10 +11,9 @@ namespace {
 
 using test::folderNames;
 using test::readFile;
-using test::TempDir;
 
 TEST(AtomicFileTest, ReplacesContentLeavingNoTemporaryFileAndKeepingPermissions) {
-    TempDir dir;
+    test::TempDir dir;
     const auto target = dir / "profiles.json";
     ASSERT_TRUE(writeFileAtomically(target, "first"));
     ::chmod(target.c_str(), 0640);
@@ -24,23 +23,17 @@ TEST(AtomicFileTest, ReplacesContentLeavingNoTemporaryFileAndKeepingPermissions)
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
-
-    // A name as long as names can be still works: the temporary name is not
-    // built from it.
-    const auto longName = dir / std::string(255, 'n');
-    EXPECT_TRUE(writeFileAtomically(longName, "x"));
-    EXPECT_EQ(readFile(longName), "x");
+    // The temporary name is not built from the target's, so the longest
+    // possible name still works.
+    EXPECT_TRUE(writeFileAtomically(dir / std::string(255, 'n'), "x"));
 }
 
 TEST(AtomicFileTest, FailureLeavesWhatWasThereAndNoTemporaryFile) {
-    TempDir dir;
-    // A folder in the target's place cannot be replaced by a file.
+    test::TempDir dir;
     dir.write("target/keep.txt", "kept");
     EXPECT_FALSE(writeFileAtomically(dir / "target", "new"));
     EXPECT_EQ(readFile(dir / "target/keep.txt"), "kept");
     EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"target"});
-
-    // A file where the parent folder should be: nothing can be created.
     dir.write("plain", "file");
     EXPECT_FALSE(writeFileAtomically(dir / "plain/child.json", "new"));
     EXPECT_EQ(readFile(dir / "plain"), "file");
@@ -48,11 +41,9 @@ TEST(AtomicFileTest, FailureLeavesWhatWasThereAndNoTemporaryFile) {
 }
 
 TEST(AtomicFileTest, ReadsOnlyRegularFiles) {
-    TempDir dir;
-    dir.write("data", std::string("a\0b", 3));
-    EXPECT_EQ(readFileBytes(dir / "data"), std::string("a\0b", 3));
-    dir.write("empty", "");
-    EXPECT_EQ(readFileBytes(dir / "empty"), "");
+    test::TempDir dir;
+    EXPECT_EQ(readFileBytes(dir.write("data", std::string("a\0b", 3))), std::string("a\0b", 3));
+    EXPECT_EQ(readFileBytes(dir.write("empty", "")), "");
     EXPECT_EQ(readFileBytes(dir / "missing"), std::nullopt);
     EXPECT_EQ(readFileBytes(dir.path()), std::nullopt);
     // A FIFO would block a reader that waited for a writer.

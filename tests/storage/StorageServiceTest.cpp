@@ -10,21 +10,16 @@
 namespace quillfen {
 namespace {
 
+namespace fs = std::filesystem;
 using test::folderNames;
-using test::namesStartingWith;
 using test::readFile;
 using test::TempDir;
 using Collection = StorageService::Collection;
 
-Date wholeSeconds(Date date) {
-    return std::chrono::floor<std::chrono::seconds>(date);
-}
-
 HistoryEntry entryNamed(const std::string& source) {
     HistoryEntry entry;
-    entry.startedAt = wholeSeconds(now());
+    entry.startedAt = std::chrono::floor<std::chrono::seconds>(now());
     entry.source = source;
-    entry.destination = "/dst";
     entry.logFileName = entry.id.toString() + ".log";
     return entry;
 }
@@ -33,9 +28,7 @@ SyncProfile profileNamed(const std::string& name) {
     SyncProfile profile;
     profile.name = name;
     profile.source = "/home/ada/" + name;
-    profile.destination = "/media/" + name;
-    profile.createdAt = wholeSeconds(now());
-    profile.excludePatterns = {ExclusionPattern{Uuid::random(), "*.tmp", "*.tmp", true, false}};
+    profile.createdAt = std::chrono::floor<std::chrono::seconds>(now());
     return profile;
 }
 
@@ -43,79 +36,48 @@ TEST(StorageServiceTest, FirstStartCreatesTheContainerAndWritesNothing) {
     TempDir dir;
     const auto container = dir / "share/Quillfen";
     StorageService store(container);
-    EXPECT_TRUE(std::filesystem::is_directory(container));
     EXPECT_TRUE(store.profiles().empty());
     EXPECT_TRUE(store.history().empty());
     EXPECT_EQ(store.preferences(), AppPreferences{});
     EXPECT_EQ(store.exclusionPatterns(), builtInPatterns());
-    EXPECT_EQ(store.exclusionPatterns().size(), 12u);
     EXPECT_TRUE(folderNames(container).empty());
-
     EXPECT_EQ(store.logsDirectory(), container / "Logs");
-    EXPECT_TRUE(std::filesystem::is_directory(container / "Logs"));
+    EXPECT_TRUE(fs::is_directory(container / "Logs"));
 
     // A reader that must leave no trace creates nothing.
     StorageService reader(dir / "other/Quillfen", StorageService::ContainerCreation::leaveMissing);
-    EXPECT_FALSE(std::filesystem::exists(dir / "other"));
-    EXPECT_EQ(reader.exclusionPatterns(), builtInPatterns());
-}
+    EXPECT_FALSE(fs::exists(dir / "other"));
 
-TEST(StorageServiceTest, DefaultContainerFollowsXdgDataHome) {
     const std::string saved = std::getenv("XDG_DATA_HOME");
     ::setenv("XDG_DATA_HOME", "/data/home", 1);
     EXPECT_EQ(StorageService::defaultContainer(), "/data/home/Quillfen");
     // A relative value is not allowed by the XDG rules and is ignored.
     ::setenv("XDG_DATA_HOME", "relative", 1);
     EXPECT_EQ(StorageService::defaultContainer(),
-              std::filesystem::path(std::getenv("HOME")) / ".local/share/Quillfen");
-    ::unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(StorageService::defaultContainer(),
-              std::filesystem::path(std::getenv("HOME")) / ".local/share/Quillfen");
+              fs::path(std::getenv("HOME")) / ".local/share/Quillfen");
     ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
-}
-
-TEST(StorageServiceTest, SavedCollectionsLoadBackInANewStore) {
-    TempDir dir;
-    AppPreferences preferences;
-    preferences.scheduleFrequency = ScheduleFrequency::weekly;
-    preferences.scheduledProfileId = Uuid::random();
-    {
-        StorageService store(dir.path());
-        store.setProfiles({profileNamed("Photos"), profileNamed("Music")});
-        store.save(store.profiles(), StorageService::kProfilesFile);
-        store.setPreferences(preferences);
-        store.save(store.preferences(), StorageService::kPreferencesFile);
-        auto patterns = builtInPatterns();
-        patterns[6].enabled = true;
-        store.setExclusionPatterns(patterns);
-        store.save(store.exclusionPatterns(), StorageService::kExclusionsFile);
-        store.addHistoryEntry(entryNamed("/a"));
-    }
-    StorageService reloaded(dir.path());
-    ASSERT_EQ(reloaded.profiles().size(), 2u);
-    EXPECT_EQ(reloaded.profiles()[1].name, "Music");
-    EXPECT_EQ(reloaded.preferences(), preferences);
-    EXPECT_TRUE(reloaded.exclusionPatterns()[6].enabled);
-    ASSERT_EQ(reloaded.history().size(), 1u);
-    EXPECT_EQ(readFile(dir / "profiles.json"), writeJson(toJson(reloaded.profiles())));
-    EXPECT_EQ(folderNames(dir.path()),
-              (std::vector<std::string>{"exclusions.json", "history.json", "preferences.json",
-                                        "profiles.json"}));
 }
 
 TEST(StorageServiceTest, EachDamagedFileFallsBackAloneAndIsKeptOnce) {
     TempDir dir;
+    // Well-formed JSON with one bad value each.
     const std::string badHistory =
         R"([{"id":"9A8B7C6D-5E4F-4A3B-8C2D-1E0F9A8B7C01","startedAt":"2026-03-01T15:00:00Z",)"
         R"("source":"/a","destination":"/b","isDryRun":false,)"
         R"("result":{"status":"exploded","filesProcessed":1,"filesCopied":1,"filesDeleted":0,)"
         R"("bytesTransferred":1,"duration":1}}])";
-    const std::string badPreferences =
-        R"({"scheduleFrequency":"daily","scheduleHour":7,"scheduleMinute":0,"scheduleWeekday":2})";
     dir.write("profiles.json", "[{\"name\": \"truncated");
     dir.write("history.json", badHistory);
-    dir.write("preferences.json", badPreferences);
+    dir.write("preferences.json", R"({"scheduleFrequency":"daily","scheduleHour":7,)"
+                                  R"("scheduleMinute":0,"scheduleWeekday":2})");
     dir.write("exclusions.json", "{}");
+    // Missing or empty is not damage: nothing to keep.
+    TempDir empty;
+    empty.write("history.json", "");
+    fs::create_directory(empty / "profiles.json");
+    StorageService emptyStore(empty.path());
+    EXPECT_EQ(folderNames(empty.path()),
+              (std::vector<std::string>{"history.json", "profiles.json"}));
     {
         StorageService store(dir.path());
         EXPECT_TRUE(store.profiles().empty());
@@ -123,85 +85,65 @@ TEST(StorageServiceTest, EachDamagedFileFallsBackAloneAndIsKeptOnce) {
         EXPECT_EQ(store.preferences(), AppPreferences{});
         EXPECT_EQ(store.exclusionPatterns(), builtInPatterns());
     }
-    for (const auto* name :
+    for (const std::string name :
          {"profiles.json", "history.json", "preferences.json", "exclusions.json"}) {
-        const auto copies = namesStartingWith(dir.path(), std::string(name) + ".unreadable-");
+        const auto copies = folderNames(dir.path(), name + ".unreadable-");
         ASSERT_EQ(copies.size(), 1u) << name;
         EXPECT_EQ(readFile(dir / copies[0]), readFile(dir / name)) << name;
-        EXPECT_EQ(copies[0].size(), std::string(name).size() + 28) << copies[0];
     }
 
-    // A second start with the same damage keeps no second copy; new damage
-    // is kept beside the first.
+    // The same damage again keeps no second copy; new damage is kept beside it.
     StorageService again(dir.path());
-    EXPECT_EQ(namesStartingWith(dir.path(), "history.json.unreadable-").size(), 1u);
     dir.write("history.json", "[oops");
     StorageService third(dir.path());
-    EXPECT_EQ(namesStartingWith(dir.path(), "history.json.unreadable-").size(), 2u);
+    const auto copies = folderNames(dir.path(), "history.json.unreadable-");
+    EXPECT_EQ(copies.size(), 2u);
 
-    // The next run's entry is then the only one written, while the kept copy
-    // still holds the old history.
+    // The next run's entry is then the only one written; the copy keeps the old.
     third.addHistoryEntry(entryNamed("/next"));
     EXPECT_EQ(decodeHistory(readFile(dir / "history.json"))->size(), 1u);
-    EXPECT_EQ(readFile(dir / namesStartingWith(dir.path(), "history.json.unreadable-")[0]),
-              badHistory);
-}
-
-TEST(StorageServiceTest, MissingOrEmptyFilesAreNotCopied) {
-    TempDir dir;
-    dir.write("history.json", "");
-    std::filesystem::create_directory(dir / "profiles.json");
-    StorageService store(dir.path());
-    EXPECT_TRUE(store.history().empty());
-    EXPECT_TRUE(store.profiles().empty());
-    EXPECT_EQ(folderNames(dir.path()), (std::vector<std::string>{"history.json", "profiles.json"}));
+    EXPECT_EQ(readFile(dir / copies[0]), badHistory);
 }
 
 TEST(StorageServiceTest, UnsafeLogFileNamesReadAsNoLogFile) {
-    TempDir dir;
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"", std::nullopt},
+        {".", std::nullopt},
+        {"..", std::nullopt},
+        {"../../etc/passwd", std::nullopt},
+        {"sub/run.log", std::nullopt},
+        {"/abs.log", std::nullopt},
+        {"good.log", "good.log"},
+        {"..hidden.log", "..hidden.log"},
+        {std::string("run\0.log", 8), std::nullopt}};
     std::vector<HistoryEntry> entries;
-    for (const auto* name : {"", ".", "..", "../../etc/passwd", "sub/run.log", "/abs.log",
-                             "good.log", "..hidden.log"}) {
-        auto entry = entryNamed("/src");
-        entry.logFileName = name;
-        entries.push_back(entry);
+    for (const auto& [name, expected] : cases) {
+        entries.push_back(entryNamed("/src"));
+        entries.back().logFileName = name;
     }
-    auto withNul = entryNamed("/src");
-    withNul.logFileName = std::string("run\0.log", 8);
-    entries.push_back(withNul);
+    TempDir dir;
     dir.write("history.json", writeJson(toJson(entries)));
-
     StorageService store(dir.path());
-    ASSERT_EQ(store.history().size(), entries.size());
-    std::vector<std::optional<std::string>> names;
-    for (const auto& entry : store.history())
-        names.push_back(entry.logFileName);
-    const std::vector<std::optional<std::string>> expected = {
-        std::nullopt, std::nullopt, std::nullopt,   std::nullopt, std::nullopt,
-        std::nullopt, "good.log",   "..hidden.log", std::nullopt};
-    EXPECT_EQ(names, expected);
+    ASSERT_EQ(store.history().size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(store.history()[i].logFileName, cases[i].second) << cases[i].first;
 }
 
 TEST(StorageServiceTest, HistoryKeepsTheNewest200NewestFirst) {
     TempDir dir;
     std::vector<HistoryEntry> stored;
-    for (int index = 198; index >= 0; --index)
+    for (int index = 199; index >= 0; --index)
         stored.push_back(entryNamed("/run" + std::to_string(index)));
     dir.write("history.json", writeJson(toJson(stored)));
     StorageService store(dir.path());
-    store.addHistoryEntry(entryNamed("/run199"));
-    EXPECT_EQ(store.history().size(), 200u);
     store.addHistoryEntry(entryNamed("/run200"));
     ASSERT_EQ(store.history().size(), 200u);
     EXPECT_EQ(store.history().front().source, "/run200");
-    EXPECT_EQ(store.history()[1].source, "/run199");
     EXPECT_EQ(store.history().back().source, "/run1");
-    const auto written = decodeHistory(readFile(dir / "history.json"));
-    ASSERT_TRUE(written);
-    EXPECT_EQ(*written, store.history());
+    EXPECT_EQ(decodeHistory(readFile(dir / "history.json")), store.history());
 }
 
-TEST(StorageServiceTest, DeleteHistoryEntryRemovesEveryMatchAndAlwaysRewrites) {
+TEST(StorageServiceTest, DeleteRemovesEveryMatchAndRewritesAndAFailedSaveLosesNothing) {
     TempDir dir;
     auto first = entryNamed("/first");
     auto twin = first;
@@ -210,22 +152,17 @@ TEST(StorageServiceTest, DeleteHistoryEntryRemovesEveryMatchAndAlwaysRewrites) {
     // Compact, as a hand edit might leave it: a rewrite is visible.
     dir.write("history.json", toJson(std::vector{first, middle, twin}).dump());
     StorageService store(dir.path());
-
     store.deleteHistoryEntry(Uuid::random());
-    EXPECT_EQ(store.history().size(), 3u);
     EXPECT_EQ(readFile(dir / "history.json"), writeJson(toJson(store.history())));
-
     store.deleteHistoryEntry(first.id);
     EXPECT_EQ(store.history(), std::vector{middle});
     EXPECT_EQ(decodeHistory(readFile(dir / "history.json")), std::vector{middle});
-}
 
-TEST(StorageServiceTest, FailedSaveKeepsTheFileAndTheNewValueInMemory) {
-    TempDir dir;
-    StorageService store(dir.path());
+    // A save that fails keeps what is in the way and the new value in memory.
+    fs::remove(dir / "history.json");
     dir.write("history.json/keep", "kept");
     store.addHistoryEntry(entryNamed("/a"));
-    EXPECT_EQ(store.history().size(), 1u);
+    EXPECT_EQ(store.history().size(), 2u);
     EXPECT_EQ(readFile(dir / "history.json/keep"), "kept");
     EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"history.json"});
 }
@@ -234,21 +171,17 @@ TEST(StorageServiceTest, ObserversHearEveryAssignment) {
     TempDir dir;
     StorageService store(dir.path());
     std::vector<Collection> heard;
-    const int token =
-        store.addObserver([&](Collection collection) { heard.push_back(collection); });
+    const int token = store.addObserver([&](Collection which) { heard.push_back(which); });
     store.setProfiles(store.profiles());
-    store.setProfiles(store.profiles());
-    store.setHistory({});
     store.setPreferences(store.preferences());
     store.setExclusionPatterns(store.exclusionPatterns());
     store.addHistoryEntry(entryNamed("/a"));
     store.deleteHistoryEntry(Uuid::random());
     store.load();
-    EXPECT_EQ(heard, (std::vector{Collection::profiles, Collection::profiles, Collection::history,
-                                  Collection::preferences, Collection::exclusionPatterns,
-                                  Collection::history, Collection::history, Collection::profiles,
-                                  Collection::history, Collection::preferences,
-                                  Collection::exclusionPatterns}));
+    EXPECT_EQ(heard, (std::vector{Collection::profiles, Collection::preferences,
+                                  Collection::exclusionPatterns, Collection::history,
+                                  Collection::history, Collection::profiles, Collection::history,
+                                  Collection::preferences, Collection::exclusionPatterns}));
 
     // An observer may remove itself while being told.
     heard.clear();
@@ -268,19 +201,20 @@ TEST(StorageServiceTest, BackupRoundTripAndRestoreLeavesHistoryAlone) {
     preferences.scheduleFrequency = ScheduleFrequency::daily;
     preferences.scheduledProfileId = source.profiles()[0].id;
     source.setPreferences(preferences);
+    auto patterns = builtInPatterns();
+    patterns[6].enabled = !patterns[6].enabled;
+    source.setExclusionPatterns(patterns);
     const auto bytes = source.makeBackup();
     ASSERT_TRUE(bytes);
-    const auto backup = decodeSettingsBackup(*bytes);
+    const auto backup = StorageService::readBackup(dir.write("settings.json", *bytes));
     ASSERT_TRUE(backup);
     EXPECT_EQ(backup->backupVersion, 1);
     EXPECT_EQ(backup->appVersion, StorageService::backupAppVersion(kAppVersion));
+    EXPECT_EQ(StorageService::backupAppVersion(""), "1.0");
     EXPECT_LE(std::chrono::abs(backup->exportedAt - now()), std::chrono::seconds(5));
     EXPECT_EQ(backup->profiles, source.profiles());
     EXPECT_EQ(backup->exclusionPatterns, source.exclusionPatterns());
     EXPECT_EQ(backup->preferences, preferences);
-
-    const auto file = dir.write("Quillfen-settings-2026-03-01.json", *bytes);
-    EXPECT_EQ(StorageService::readBackup(file), backup);
 
     const auto target = dir / "b";
     StorageService restored(target);
@@ -288,17 +222,22 @@ TEST(StorageServiceTest, BackupRoundTripAndRestoreLeavesHistoryAlone) {
     const auto historyBytes = readFile(target / "history.json");
     dir.write("b/Logs/run.log", "log");
     std::vector<Collection> heard;
-    restored.addObserver([&](Collection collection) { heard.push_back(collection); });
+    restored.addObserver([&](Collection which) { heard.push_back(which); });
     restored.restoreBackup(*backup);
     EXPECT_EQ(heard, (std::vector{Collection::profiles, Collection::exclusionPatterns,
                                   Collection::preferences}));
     EXPECT_EQ(readFile(target / "history.json"), historyBytes);
     EXPECT_EQ(readFile(target / "Logs/run.log"), "log");
+    // What was restored is saved, in the stored form, and loads back.
     StorageService reloaded(target);
     EXPECT_EQ(reloaded.profiles(), backup->profiles);
     EXPECT_EQ(reloaded.exclusionPatterns(), backup->exclusionPatterns);
     EXPECT_EQ(reloaded.preferences(), preferences);
     EXPECT_EQ(reloaded.history().size(), 1u);
+    EXPECT_EQ(readFile(target / "profiles.json"), writeJson(toJson(backup->profiles)));
+    EXPECT_EQ(folderNames(target),
+              (std::vector<std::string>{"Logs", "exclusions.json", "history.json",
+                                        "preferences.json", "profiles.json"}));
 }
 
 TEST(StorageServiceTest, ReadBackupRejectsWhatIsNotABackup) {
@@ -306,25 +245,18 @@ TEST(StorageServiceTest, ReadBackupRejectsWhatIsNotABackup) {
     StorageService store(dir / "store");
     store.setProfiles({profileNamed("Photos")});
     store.save(store.profiles(), StorageService::kProfilesFile);
-    EXPECT_EQ(StorageService::readBackup(dir / "store/profiles.json"), std::nullopt);
-    EXPECT_EQ(StorageService::readBackup(dir / "missing.json"), std::nullopt);
-    EXPECT_EQ(StorageService::readBackup(dir / "store"), std::nullopt);
-    EXPECT_EQ(StorageService::readBackup(dir.write("text.json", "not json")), std::nullopt);
+    for (const auto& path : {dir / "store/profiles.json", dir / "missing.json", dir / "store",
+                             dir.write("text.json", "not json")})
+        EXPECT_EQ(StorageService::readBackup(path), std::nullopt) << path;
 
-    // Any version number is accepted.
+    // Any version number is accepted; a missing part is not.
     auto document = nlohmann::json::parse(*store.makeBackup());
     document["backupVersion"] = 7;
-    document["appVersion"] = "9.9";
     const auto accepted = StorageService::readBackup(dir.write("v7.json", document.dump()));
     ASSERT_TRUE(accepted);
     EXPECT_EQ(accepted->backupVersion, 7);
     document.erase("preferences");
     EXPECT_EQ(StorageService::readBackup(dir.write("nopref.json", document.dump())), std::nullopt);
-}
-
-TEST(StorageServiceTest, BackupVersionFallsBackWhenTheBuildHasNone) {
-    EXPECT_EQ(StorageService::backupAppVersion(""), "1.0");
-    EXPECT_EQ(StorageService::backupAppVersion("2.4.1"), "2.4.1");
 }
 
 } // namespace
