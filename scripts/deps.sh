@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   nlohmann-json3-dev libssl-dev
   googletest libgtest-dev libgmock-dev
-  dbus dbus-daemon
+  dbus dbus-daemon tzdata
   rsync hyperfine time
   clang-format
 )
