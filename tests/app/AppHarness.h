@@ -46,12 +46,12 @@ public:
         return *viewModel_;
     }
 
-    AppViewModel& viewModel() { return *viewModel_; }
     StorageService& storage() { return storage_; }
     ScriptedDialogs& dialogs() { return dialogs_; }
     FakeNotificationServer& notificationServer() { return server_; }
     BookmarkService& bookmarks() { return bookmarks_; }
-    ScheduleService& schedule() { return schedule_; }
+    NotificationService& notifications() { return notifications_; }
+    UserDefaults& defaults() { return defaults_; }
     const TempDir& root() const { return root_; }
 
     // A folder below the harness's root, created on demand.
