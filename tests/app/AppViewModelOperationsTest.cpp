@@ -16,25 +16,23 @@ ExclusionPattern rule(const char* pattern) {
 
 TEST(AppViewModelStart, TakesTheLastSyncAndTheStoredRulesAndTogglesLogin) {
     AppHarness harness;
-    HistoryEntry preview, sync;
-    preview.isDryRun = true;
-    preview.endedAt = parseIsoDate("2026-03-02T10:00:00Z");
-    sync.endedAt = parseIsoDate("2026-03-01T09:00:00Z");
-    harness.storage().setHistory({preview, sync});
+    std::vector<HistoryEntry> history(2);
+    history[0].isDryRun = true;
+    history[0].endedAt = parseIsoDate("2026-03-02T10:00:00Z");
+    history[1].endedAt = parseIsoDate("2026-03-01T09:00:00Z");
+    harness.storage().setHistory(history);
     harness.storage().setExclusionPatterns({rule("*.bak")});
     auto& viewModel = harness.make();
     EXPECT_EQ(viewModel.lastSyncDate().toUTC().toString(Qt::ISODate), "2026-03-01T09:00:00Z");
     EXPECT_EQ(viewModel.enabledPatternCount(), 1);
-    EXPECT_FALSE(viewModel.sourceStats());
     EXPECT_FALSE(std::filesystem::exists(harness.storage().container() / "exclusions.json"));
 
     const auto entry = harness.root() / "autostart/quillfen.desktop";
-    viewModel.toggleLaunchAtLogin();
-    EXPECT_TRUE(viewModel.launchAtLogin());
-    EXPECT_TRUE(std::filesystem::exists(entry));
-    viewModel.toggleLaunchAtLogin();
-    EXPECT_FALSE(viewModel.launchAtLogin());
-    EXPECT_FALSE(std::filesystem::exists(entry));
+    for (const bool on : {true, false}) {
+        viewModel.toggleLaunchAtLogin();
+        EXPECT_EQ(viewModel.launchAtLogin(), on);
+        EXPECT_EQ(std::filesystem::exists(entry), on);
+    }
 }
 
 TEST(AppViewModelExclusions, ABurstOfEditsIsSavedOnceWithItsLastValue) {
@@ -78,15 +76,14 @@ TEST(AppViewModelStats, OnlyTheNewestCountIsPublished) {
     EXPECT_FALSE(viewModel.isComputingSourceStats());
 }
 
-TEST(AppViewModelProfiles, SaveLoadAndDeleteKeepTheScheduleConsistent) {
+TEST(AppViewModelProfiles, SaveLoadDeleteExportAndImportKeepTheScheduleConsistent) {
     AppHarness harness;
     auto& viewModel = harness.make();
     viewModel.setSourcePath(harness.folder("work"));
-    viewModel.setDestinationPath(harness.folder("backup"));
     viewModel.setDeleteExtras(true);
-    viewModel.setBandwidthLimit(250);
     viewModel.saveProfile(QStringLiteral("Work"));
-    const auto stored = decodeProfiles(readFile(harness.storage().container() / "profiles.json"));
+    const auto container = harness.storage().container();
+    const auto stored = decodeProfiles(readFile(container / "profiles.json"));
     ASSERT_TRUE(stored && stored->size() == 1);
     const SyncProfile saved = stored->front();
     EXPECT_EQ(saved.name, "Work");
@@ -102,8 +99,8 @@ TEST(AppViewModelProfiles, SaveLoadAndDeleteKeepTheScheduleConsistent) {
     viewModel.loadProfile(other);
     EXPECT_EQ(viewModel.excludePatterns(), rulesBefore);
     EXPECT_FALSE(viewModel.deleteExtras());
-    EXPECT_EQ(viewModel.bandwidthLimit(), 0);
     EXPECT_TRUE(viewModel.isWatching());
+    viewModel.setWatchMode(false);
 
     AppPreferences preferences;
     preferences.scheduledProfileId = saved.id;
@@ -111,109 +108,77 @@ TEST(AppViewModelProfiles, SaveLoadAndDeleteKeepTheScheduleConsistent) {
     preferences.scheduleHour = 7;
     harness.storage().setPreferences(preferences);
     viewModel.applySchedule();
+    const auto exported = harness.root() / "settings.json";
+    viewModel.exportSettings(); // cancelled: nothing written
+    EXPECT_FALSE(std::filesystem::exists(exported));
+    harness.dialogs().answer(toQString(exported));
+    viewModel.exportSettings();
+    EXPECT_TRUE(harness.dialogs().requests().back().text.startsWith("Quillfen-settings-"));
+
     viewModel.deleteProfile(Uuid::random());
-    EXPECT_EQ(harness.storage().profiles().size(), 1u);
     EXPECT_TRUE(viewModel.nextFireDate().isValid());
     viewModel.deleteProfile(saved.id);
     EXPECT_TRUE(harness.storage().profiles().empty());
     EXPECT_FALSE(viewModel.nextFireDate().isValid());
-    const auto kept =
-        decodePreferences(readFile(harness.storage().container() / "preferences.json"));
+    const auto kept = decodePreferences(readFile(container / "preferences.json"));
     ASSERT_TRUE(kept);
     EXPECT_FALSE(kept->scheduledProfileId);
     EXPECT_EQ(kept->scheduleHour, 7);
+
+    const auto snapshot = [&] {
+        return readFile(container / "profiles.json") + readFile(container / "preferences.json");
+    };
+    const std::string before = snapshot();
+    harness.dialogs().answer(toQString(container / "profiles.json")); // not a backup
+    viewModel.importSettings();
+    EXPECT_FALSE(viewModel.importPendingBackup());
+    harness.dialogs().answer(toQString(exported));
+    viewModel.importSettings();
+    EXPECT_EQ(harness.dialogs().requests().back().text, "Choose a Quillfen settings backup");
+    ASSERT_TRUE(viewModel.importPendingBackup());
+    viewModel.cancelImport();
+    EXPECT_FALSE(viewModel.importPendingBackup());
+    QTest::qWait(200);
+    EXPECT_EQ(snapshot(), before);
+
+    harness.dialogs().answer(toQString(exported));
+    viewModel.importSettings();
+    viewModel.confirmImport();
+    EXPECT_FALSE(viewModel.importPendingBackup());
+    EXPECT_EQ(harness.storage().profiles(), std::vector<SyncProfile>{saved});
+    EXPECT_TRUE(viewModel.nextFireDate().isValid()) << "a restored schedule is armed at once";
+    EXPECT_EQ(viewModel.sourcePath().toStdString(), other.source) << "the folders stay";
 }
 
 TEST(AppViewModelTour, StepsOpenTheirSheetsAfterTheirDelays) {
     AppHarness harness;
     auto& viewModel = harness.make();
+    const auto opensLater = [&](bool (AppViewModel::*sheet)() const) {
+        return !(viewModel.*sheet)() && QTest::qWaitFor([&] { return (viewModel.*sheet)(); }, 1000);
+    };
     viewModel.setShowProfiles(true);
     viewModel.setShowHelp(true);
     viewModel.startTour();
     EXPECT_FALSE(viewModel.showProfiles());
     EXPECT_TRUE(viewModel.showHelp()) << "help is not one of the tour's sheets";
     EXPECT_EQ(viewModel.activeTourStep(), TourStep::exclusions);
-    EXPECT_FALSE(viewModel.showExclusions());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return viewModel.showExclusions(); }, 1000));
-
+    EXPECT_TRUE(opensLater(&AppViewModel::showExclusions));
     for (int i = 0; i < 3; ++i)
         viewModel.advanceTour();
     EXPECT_EQ(viewModel.activeTourStep(), TourStep::cleanSource);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return viewModel.showCleanSource(); }, 1000));
+    EXPECT_TRUE(opensLater(&AppViewModel::showCleanSource));
     viewModel.advanceTour();
     EXPECT_EQ(viewModel.activeTourStep(), TourStep::syncAndPreview);
     EXPECT_FALSE(viewModel.showCleanSource());
     viewModel.advanceTour();
-    EXPECT_FALSE(viewModel.showHistory());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return viewModel.showHistory(); }, 1000));
+    EXPECT_TRUE(opensLater(&AppViewModel::showHistory));
     viewModel.advanceTour();
     viewModel.advanceTour(); // past the end stays ended
     EXPECT_FALSE(viewModel.activeTourStep());
     EXPECT_FALSE(viewModel.showHistory());
-
     viewModel.startTour();
     viewModel.endTour();
     EXPECT_FALSE(viewModel.activeTourStep());
-}
-
-TEST(AppViewModelSettings, ExportWritesWhereChosenAndImportReplacesOnlyWhenConfirmed) {
-    AppHarness harness;
-    auto& viewModel = harness.make();
-    viewModel.setSourcePath(harness.folder("mine"));
-    viewModel.saveProfile(QStringLiteral("Mine"));
-    const auto exported = harness.root() / "out/settings.json";
-    std::filesystem::create_directories(exported.parent_path());
-    viewModel.exportSettings(); // cancelled: nothing written
-    EXPECT_FALSE(std::filesystem::exists(exported));
-    harness.dialogs().answer(toQString(exported));
-    viewModel.exportSettings();
-    EXPECT_TRUE(harness.dialogs().requests().back().text.startsWith("Quillfen-settings-"));
-    const auto mine = decodeSettingsBackup(readFile(exported));
-    ASSERT_TRUE(mine && mine->profiles.size() == 1);
-    EXPECT_EQ(mine->profiles.front().id, harness.storage().profiles().front().id);
-
-    harness.storage().save(harness.storage().exclusionPatterns(), StorageService::kExclusionsFile);
-    harness.storage().save(harness.storage().preferences(), StorageService::kPreferencesFile);
-    const auto container = harness.storage().container();
-    const auto snapshot = [&] {
-        std::string all;
-        for (const auto* name : {"profiles.json", "exclusions.json", "preferences.json"})
-            all += readFile(container / name) + '\n';
-        return all;
-    };
-    const std::string before = snapshot();
-
-    SettingsBackup backup;
-    backup.backupVersion = 7;
-    backup.exclusionPatterns = {rule("*.iso")};
-    backup.profiles = {SyncProfile{}};
-    backup.preferences.scheduledProfileId = backup.profiles[0].id;
-    backup.preferences.scheduleFrequency = ScheduleFrequency::daily;
-    const auto file = harness.root() / "backup.json";
-    writeFile(file, writeJson(toJson(backup)));
-    // Not a backup: nothing becomes pending.
-    harness.dialogs().answer(toQString(container / "profiles.json"));
-    viewModel.importSettings();
-    EXPECT_FALSE(viewModel.importPendingBackup());
-
-    harness.dialogs().answer(toQString(file));
-    viewModel.importSettings();
-    ASSERT_TRUE(viewModel.importPendingBackup());
-    EXPECT_EQ(harness.dialogs().requests().back().text, "Choose a Quillfen settings backup");
-    viewModel.cancelImport();
-    EXPECT_FALSE(viewModel.importPendingBackup());
-    QTest::qWait(200);
-    EXPECT_EQ(snapshot(), before);
-
-    harness.dialogs().answer(toQString(file));
-    viewModel.importSettings();
-    viewModel.confirmImport();
-    EXPECT_FALSE(viewModel.importPendingBackup());
-    ASSERT_EQ(harness.storage().profiles().size(), 1u);
-    EXPECT_EQ(harness.storage().profiles().front().id, backup.profiles[0].id);
-    EXPECT_EQ(viewModel.excludePatterns(), backup.exclusionPatterns);
-    EXPECT_TRUE(viewModel.nextFireDate().isValid()) << "a restored schedule is armed at once";
-    EXPECT_EQ(viewModel.sourcePath(), harness.folder("mine"));
 }
 
 } // namespace

@@ -45,16 +45,6 @@ TEST_F(SingleInstanceGuardTest, TakesOverAStaleSocketAndLaterLaunchesAskItToShow
     }
 }
 
-TEST_F(SingleInstanceGuardTest, IgnoresOtherMessages) {
-    ASSERT_TRUE(primary.tryBecomePrimary());
-    QLocalSocket client;
-    client.connectToServer(socket);
-    ASSERT_TRUE(client.waitForConnected(2000));
-    client.write("quit\nshow\n");
-    client.waitForBytesWritten(2000);
-    EXPECT_FALSE(shown.wait(300));
-}
-
 TEST(SingleInstanceGuard, DefaultSocketIsPrivateToTheUser) {
     const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
     TempDir runtime;
