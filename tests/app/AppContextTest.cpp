@@ -23,7 +23,6 @@ TEST(AppContextTest, WiresTheProcessWideStoreAndLaunches) {
               std::filesystem::path(qgetenv("XDG_DATA_HOME").toStdString()) / "Quillfen");
     EXPECT_TRUE(std::filesystem::is_directory(container));
     EXPECT_EQ(context.viewModel().excludePatterns().size(), 12u);
-
     context.shell().launch();
     EXPECT_TRUE(QTest::qWaitFor([&] { return context.viewModel().showOnboarding(); }, 2000));
     context.shell().terminate();

@@ -28,17 +28,13 @@ public:
     AppHarness() : storage_(root_ / "data") {}
 
     // Shortened delays; the real ones are covered by the services' own tests.
-    static AppViewModel::Timing fastTiming() {
+    AppViewModel& make() {
         AppViewModel::Timing timing;
         timing.exclusionSaveDelay = std::chrono::milliseconds(100);
         timing.firstTourStepDelay = std::chrono::milliseconds(60);
         timing.nextTourStepDelay = std::chrono::milliseconds(70);
         timing.watchLatency = std::chrono::milliseconds(50);
         timing.watchQuietPeriod = std::chrono::milliseconds(200);
-        return timing;
-    }
-
-    AppViewModel& make(AppViewModel::Timing timing = fastTiming()) {
         viewModel_ = std::make_unique<AppViewModel>(
             AppViewModel::Services{storage_, log_, bookmarks_, schedule_, notifications_, dialogs_,
                                    loginItem_},
@@ -46,15 +42,15 @@ public:
         return *viewModel_;
     }
 
-    AppViewModel& viewModel() { return *viewModel_; }
     StorageService& storage() { return storage_; }
     ScriptedDialogs& dialogs() { return dialogs_; }
     FakeNotificationServer& notificationServer() { return server_; }
     BookmarkService& bookmarks() { return bookmarks_; }
-    ScheduleService& schedule() { return schedule_; }
+    NotificationService& notifications() { return notifications_; }
+    UserDefaults& defaults() { return defaults_; }
     const TempDir& root() const { return root_; }
 
-    // A folder below the harness's root, created on demand.
+    // Created on demand.
     QString folder(const char* name) const {
         std::filesystem::create_directories(root_ / name);
         return toQString(root_ / name);

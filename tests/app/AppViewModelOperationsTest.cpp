@@ -1,8 +1,6 @@
 #include "AppHarness.h"
 #include "records/JsonForms.h"
 
-#include <QSignalSpy>
-
 #include <gtest/gtest.h>
 
 namespace quillfen {
@@ -12,33 +10,29 @@ using test::AppHarness;
 using test::readFile;
 using test::writeFile;
 
-Date at(const char* text) {
-    return *parseIsoDate(text);
-}
-
-HistoryEntry finishedRun(bool isDryRun, const char* endedAt) {
-    HistoryEntry entry;
-    entry.isDryRun = isDryRun;
-    entry.endedAt = at(endedAt);
-    return entry;
-}
-
 ExclusionPattern rule(const char* pattern) {
     return {Uuid::random(), pattern, pattern, true, false};
 }
 
-TEST(AppViewModelStart, TakesTheLastSyncAndTheStoredRules) {
+TEST(AppViewModelStart, TakesTheLastSyncAndTheStoredRulesAndTogglesLogin) {
     AppHarness harness;
-    harness.storage().setHistory(
-        {finishedRun(true, "2026-03-02T10:00:00Z"), finishedRun(false, "2026-03-01T09:00:00Z")});
+    std::vector<HistoryEntry> history(2);
+    history[0].isDryRun = true;
+    history[0].endedAt = parseIsoDate("2026-03-02T10:00:00Z");
+    history[1].endedAt = parseIsoDate("2026-03-01T09:00:00Z");
+    harness.storage().setHistory(history);
     harness.storage().setExclusionPatterns({rule("*.bak")});
     auto& viewModel = harness.make();
     EXPECT_EQ(viewModel.lastSyncDate().toUTC().toString(Qt::ISODate), "2026-03-01T09:00:00Z");
-    ASSERT_EQ(viewModel.excludePatterns().size(), 1u);
     EXPECT_EQ(viewModel.enabledPatternCount(), 1);
-    EXPECT_FALSE(viewModel.sourceStats());
-    EXPECT_FALSE(viewModel.isComputingSourceStats());
     EXPECT_FALSE(std::filesystem::exists(harness.storage().container() / "exclusions.json"));
+
+    const auto entry = harness.root() / "autostart/quillfen.desktop";
+    for (const bool on : {true, false}) {
+        viewModel.toggleLaunchAtLogin();
+        EXPECT_EQ(viewModel.launchAtLogin(), on);
+        EXPECT_EQ(std::filesystem::exists(entry), on);
+    }
 }
 
 TEST(AppViewModelExclusions, ABurstOfEditsIsSavedOnceWithItsLastValue) {
@@ -55,7 +49,6 @@ TEST(AppViewModelExclusions, ABurstOfEditsIsSavedOnceWithItsLastValue) {
     EXPECT_EQ(saves, 0);
     QTest::qWait(400);
     EXPECT_EQ(saves, 1);
-    EXPECT_EQ(harness.storage().exclusionPatterns(), last);
     EXPECT_EQ(decodeExclusionPatterns(
                   readFile(harness.storage().container() / StorageService::kExclusionsFile)),
               last);
@@ -83,22 +76,19 @@ TEST(AppViewModelStats, OnlyTheNewestCountIsPublished) {
     EXPECT_FALSE(viewModel.isComputingSourceStats());
 }
 
-TEST(AppViewModelProfiles, SaveLoadAndDeleteKeepTheScheduleConsistent) {
+TEST(AppViewModelProfiles, SaveLoadDeleteExportAndImportKeepTheScheduleConsistent) {
     AppHarness harness;
     auto& viewModel = harness.make();
     viewModel.setSourcePath(harness.folder("work"));
-    viewModel.setDestinationPath(harness.folder("backup"));
     viewModel.setDeleteExtras(true);
-    viewModel.setBandwidthLimit(250);
     viewModel.saveProfile(QStringLiteral("Work"));
-    ASSERT_EQ(harness.storage().profiles().size(), 1u);
-    const SyncProfile saved = harness.storage().profiles().front();
+    const auto container = harness.storage().container();
+    const auto stored = decodeProfiles(readFile(container / "profiles.json"));
+    ASSERT_TRUE(stored && stored->size() == 1);
+    const SyncProfile saved = stored->front();
     EXPECT_EQ(saved.name, "Work");
     EXPECT_TRUE(saved.deleteExtras);
     EXPECT_EQ(saved.excludePatterns, viewModel.excludePatterns());
-    const auto stored = decodeProfiles(readFile(harness.storage().container() / "profiles.json"));
-    ASSERT_TRUE(stored && stored->size() == 1);
-    EXPECT_EQ(stored->front().id, saved.id);
 
     // A profile without rules keeps the current list; watching follows the source.
     SyncProfile other;
@@ -109,8 +99,8 @@ TEST(AppViewModelProfiles, SaveLoadAndDeleteKeepTheScheduleConsistent) {
     viewModel.loadProfile(other);
     EXPECT_EQ(viewModel.excludePatterns(), rulesBefore);
     EXPECT_FALSE(viewModel.deleteExtras());
-    EXPECT_EQ(viewModel.bandwidthLimit(), 0);
     EXPECT_TRUE(viewModel.isWatching());
+    viewModel.setWatchMode(false);
 
     AppPreferences preferences;
     preferences.scheduledProfileId = saved.id;
@@ -118,130 +108,77 @@ TEST(AppViewModelProfiles, SaveLoadAndDeleteKeepTheScheduleConsistent) {
     preferences.scheduleHour = 7;
     harness.storage().setPreferences(preferences);
     viewModel.applySchedule();
-    EXPECT_TRUE(viewModel.nextFireDate().isValid());
+    const auto exported = harness.root() / "settings.json";
+    viewModel.exportSettings(); // cancelled: nothing written
+    EXPECT_FALSE(std::filesystem::exists(exported));
+    harness.dialogs().answer(toQString(exported));
+    viewModel.exportSettings();
+    EXPECT_TRUE(harness.dialogs().requests().back().text.startsWith("Quillfen-settings-"));
+
     viewModel.deleteProfile(Uuid::random());
-    EXPECT_EQ(harness.storage().profiles().size(), 1u);
     EXPECT_TRUE(viewModel.nextFireDate().isValid());
     viewModel.deleteProfile(saved.id);
     EXPECT_TRUE(harness.storage().profiles().empty());
-    EXPECT_FALSE(harness.storage().preferences().scheduledProfileId);
-    EXPECT_EQ(harness.storage().preferences().scheduleHour, 7);
     EXPECT_FALSE(viewModel.nextFireDate().isValid());
-    EXPECT_EQ(decodePreferences(readFile(harness.storage().container() / "preferences.json")),
-              harness.storage().preferences());
+    const auto kept = decodePreferences(readFile(container / "preferences.json"));
+    ASSERT_TRUE(kept);
+    EXPECT_FALSE(kept->scheduledProfileId);
+    EXPECT_EQ(kept->scheduleHour, 7);
+
+    const auto snapshot = [&] {
+        return readFile(container / "profiles.json") + readFile(container / "preferences.json");
+    };
+    const std::string before = snapshot();
+    harness.dialogs().answer(toQString(container / "profiles.json")); // not a backup
+    viewModel.importSettings();
+    EXPECT_FALSE(viewModel.importPendingBackup());
+    harness.dialogs().answer(toQString(exported));
+    viewModel.importSettings();
+    EXPECT_EQ(harness.dialogs().requests().back().text, "Choose a Quillfen settings backup");
+    ASSERT_TRUE(viewModel.importPendingBackup());
+    viewModel.cancelImport();
+    EXPECT_FALSE(viewModel.importPendingBackup());
+    QTest::qWait(200);
+    EXPECT_EQ(snapshot(), before);
+
+    harness.dialogs().answer(toQString(exported));
+    viewModel.importSettings();
+    viewModel.confirmImport();
+    EXPECT_FALSE(viewModel.importPendingBackup());
+    EXPECT_EQ(harness.storage().profiles(), std::vector<SyncProfile>{saved});
+    EXPECT_TRUE(viewModel.nextFireDate().isValid()) << "a restored schedule is armed at once";
+    EXPECT_EQ(viewModel.sourcePath().toStdString(), other.source) << "the folders stay";
 }
 
 TEST(AppViewModelTour, StepsOpenTheirSheetsAfterTheirDelays) {
     AppHarness harness;
     auto& viewModel = harness.make();
+    const auto opensLater = [&](bool (AppViewModel::*sheet)() const) {
+        return !(viewModel.*sheet)() && QTest::qWaitFor([&] { return (viewModel.*sheet)(); }, 1000);
+    };
     viewModel.setShowProfiles(true);
     viewModel.setShowHelp(true);
     viewModel.startTour();
     EXPECT_FALSE(viewModel.showProfiles());
     EXPECT_TRUE(viewModel.showHelp()) << "help is not one of the tour's sheets";
     EXPECT_EQ(viewModel.activeTourStep(), TourStep::exclusions);
-    EXPECT_FALSE(viewModel.showExclusions());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return viewModel.showExclusions(); }, 1000));
-
+    EXPECT_TRUE(opensLater(&AppViewModel::showExclusions));
     for (int i = 0; i < 3; ++i)
         viewModel.advanceTour();
     EXPECT_EQ(viewModel.activeTourStep(), TourStep::cleanSource);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return viewModel.showCleanSource(); }, 1000));
+    EXPECT_TRUE(opensLater(&AppViewModel::showCleanSource));
     viewModel.advanceTour();
     EXPECT_EQ(viewModel.activeTourStep(), TourStep::syncAndPreview);
     EXPECT_FALSE(viewModel.showCleanSource());
     viewModel.advanceTour();
-    EXPECT_FALSE(viewModel.showHistory());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return viewModel.showHistory(); }, 1000));
+    EXPECT_TRUE(opensLater(&AppViewModel::showHistory));
     viewModel.advanceTour();
+    viewModel.advanceTour(); // past the end stays ended
     EXPECT_FALSE(viewModel.activeTourStep());
     EXPECT_FALSE(viewModel.showHistory());
-    viewModel.advanceTour();
-    EXPECT_FALSE(viewModel.activeTourStep());
-
     viewModel.startTour();
     viewModel.endTour();
     EXPECT_FALSE(viewModel.activeTourStep());
-}
-
-TEST(AppViewModelImport, CancelLeavesTheFilesAndConfirmReplacesThem) {
-    AppHarness harness;
-    auto& viewModel = harness.make();
-    viewModel.setSourcePath(harness.folder("mine"));
-    viewModel.saveProfile(QStringLiteral("Mine"));
-    harness.storage().save(harness.storage().exclusionPatterns(), StorageService::kExclusionsFile);
-    harness.storage().save(harness.storage().preferences(), StorageService::kPreferencesFile);
-    const auto container = harness.storage().container();
-    const std::string profilesBefore = readFile(container / "profiles.json");
-    const std::string exclusionsBefore = readFile(container / "exclusions.json");
-    const std::string preferencesBefore = readFile(container / "preferences.json");
-
-    SettingsBackup backup;
-    backup.backupVersion = 7;
-    backup.exclusionPatterns = {rule("*.iso")};
-    SyncProfile imported;
-    imported.name = "Imported";
-    backup.profiles = {imported};
-    backup.preferences.scheduledProfileId = imported.id;
-    backup.preferences.scheduleFrequency = ScheduleFrequency::daily;
-    const auto file = harness.root() / "backup.json";
-    writeFile(file, writeJson(toJson(backup)));
-    // Not a backup: nothing becomes pending.
-    harness.dialogs().answer(toQString(container / "profiles.json"));
-    viewModel.importSettings();
-    EXPECT_FALSE(viewModel.importPendingBackup());
-
-    harness.dialogs().answer(toQString(file));
-    viewModel.importSettings();
-    ASSERT_TRUE(viewModel.importPendingBackup());
-    EXPECT_EQ(harness.dialogs().requests().back().text, "Choose a Quillfen settings backup");
-    viewModel.cancelImport();
-    EXPECT_FALSE(viewModel.importPendingBackup());
-    QTest::qWait(200);
-    EXPECT_EQ(readFile(container / "profiles.json"), profilesBefore);
-    EXPECT_EQ(readFile(container / "exclusions.json"), exclusionsBefore);
-    EXPECT_EQ(readFile(container / "preferences.json"), preferencesBefore);
-
-    harness.dialogs().answer(toQString(file));
-    viewModel.importSettings();
-    viewModel.confirmImport();
-    EXPECT_FALSE(viewModel.importPendingBackup());
-    ASSERT_EQ(harness.storage().profiles().size(), 1u);
-    EXPECT_EQ(harness.storage().profiles().front().id, imported.id);
-    EXPECT_EQ(viewModel.excludePatterns(), backup.exclusionPatterns);
-    EXPECT_TRUE(viewModel.nextFireDate().isValid()) << "a restored schedule is armed at once";
-    EXPECT_EQ(viewModel.sourcePath(), harness.folder("mine"));
-}
-
-TEST(AppViewModelExport, WritesTheStoredSettingsWhereTheUserChooses) {
-    AppHarness harness;
-    auto& viewModel = harness.make();
-    viewModel.saveProfile(QStringLiteral("One"));
-    const auto target = harness.root() / "out" / "settings.json";
-    std::filesystem::create_directories(target.parent_path());
-    harness.dialogs().answer(toQString(target));
-    viewModel.exportSettings();
-    EXPECT_TRUE(harness.dialogs().requests().back().text.startsWith("Quillfen-settings-"));
-    const auto backup = decodeSettingsBackup(readFile(target));
-    ASSERT_TRUE(backup);
-    ASSERT_EQ(backup->profiles.size(), 1u);
-    EXPECT_EQ(backup->profiles.front().id, harness.storage().profiles().front().id);
-    // Cancelling the save dialog writes nothing.
-    std::filesystem::remove(target);
-    viewModel.exportSettings();
-    EXPECT_FALSE(std::filesystem::exists(target));
-}
-
-TEST(AppViewModelLogin, ToggleRegistersAndUnregisters) {
-    AppHarness harness;
-    auto& viewModel = harness.make();
-    QSignalSpy changed(&viewModel, &AppViewModel::changed);
-    EXPECT_FALSE(viewModel.launchAtLogin());
-    viewModel.toggleLaunchAtLogin();
-    EXPECT_TRUE(viewModel.launchAtLogin());
-    viewModel.toggleLaunchAtLogin();
-    EXPECT_FALSE(viewModel.launchAtLogin());
-    EXPECT_EQ(changed.count(), 2);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "AppHarness.h"
-#include "records/JsonForms.h"
 
 #include <QSignalSpy>
 
@@ -8,68 +7,88 @@
 namespace quillfen {
 namespace {
 
-using test::AppHarness;
+namespace fs = std::filesystem;
 using test::readFile;
 using test::writeFile;
-
-SyncProgress restingDone() {
-    SyncProgress progress;
-    progress.phase = SyncProgress::Phase::done;
-    return progress;
-}
 
 class AppViewModelRun : public ::testing::Test {
 protected:
     // Both folders chosen through the folder dialog, as a person would.
-    void chooseFolders(AppViewModel& viewModel) {
+    AppViewModel& makeWithFolders() {
+        auto& viewModel = harness.make();
         harness.dialogs().answer(harness.folder("source"));
         harness.dialogs().answer(harness.folder("destination"));
         viewModel.chooseSource();
         viewModel.chooseDestination();
+        return viewModel;
     }
-    std::filesystem::path source() const { return harness.root() / "source"; }
-    std::filesystem::path destination() const { return harness.root() / "destination"; }
-    std::filesystem::path logOf(const HistoryEntry& entry) {
-        return harness.storage().logsDirectory() / entry.logFileName.value();
+    std::string logOf(const HistoryEntry& entry) {
+        return readFile(harness.storage().logsDirectory() / entry.logFileName.value());
+    }
+    // The summary of the notification number `count`, once it arrived.
+    QString notification(qsizetype count) {
+        return harness.waitForNotifications(count)
+                   ? harness.notificationServer().received()[count - 1].summary
+                   : QString();
+    }
+    // A run that goes on long enough to act while it does.
+    void startSlowRun(AppViewModel& viewModel) {
+        viewModel.setBandwidthLimit(100);
+        writeFile(source / "slow.bin", std::string(300 * 1024, 's'));
+        if (!viewModel.isWatching())
+            viewModel.startSync(false, false);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return viewModel.syncProgress().phase == SyncProgress::Phase::syncing; }));
     }
 
-    AppHarness harness;
+    static SyncProgress atRest() {
+        SyncProgress progress;
+        progress.phase = SyncProgress::Phase::done;
+        return progress;
+    }
+
+    test::AppHarness harness;
+    fs::path source = harness.root() / "source";
+    fs::path destination = harness.root() / "destination";
 };
 
 TEST_F(AppViewModelRun, RefusesToStartWithoutBothFolders) {
     auto& viewModel = harness.make();
-    EXPECT_FALSE(viewModel.canSync());
     harness.dialogs().answer(harness.folder("source"));
     viewModel.chooseSource();
+    viewModel.chooseDestination(); // cancelled: changes nothing, the grant included
+    EXPECT_EQ(harness.dialogs().requests().back().text, "Choose destination folder");
+    EXPECT_TRUE(viewModel.destinationPath().isEmpty());
+    EXPECT_FALSE(harness.bookmarks().resolveBookmark("destination"));
+    EXPECT_FALSE(viewModel.canSync());
     viewModel.startSync(false, false);
     EXPECT_FALSE(viewModel.isSyncing());
     EXPECT_TRUE(harness.storage().history().empty());
-    EXPECT_EQ(viewModel.syncProgress().phase, SyncProgress::Phase::idle);
-    // A cancelled chooser changes nothing, the grant included.
-    viewModel.chooseDestination();
-    EXPECT_TRUE(viewModel.destinationPath().isEmpty());
-    EXPECT_FALSE(harness.bookmarks().resolveBookmark("destination"));
-    EXPECT_EQ(harness.dialogs().requests().back().text, "Choose destination folder");
 }
 
-TEST_F(AppViewModelRun, SyncCompletesInOrderAndLeavesItsTraces) {
-    auto& viewModel = harness.make();
-    chooseFolders(viewModel);
-    writeFile(source() / "a.txt", "alpha");
-    writeFile(source() / "sub/b.txt", "bravo");
-    EXPECT_EQ(harness.bookmarks().resolveBookmark("source"), source());
+TEST_F(AppViewModelRun, PreviewThenSyncThenACancelledRun) {
+    auto& viewModel = makeWithFolders();
+    EXPECT_EQ(harness.bookmarks().resolveBookmark("source"), source);
+    writeFile(source / "a.txt", "alpha");
+    writeFile(source / "sub/b.txt", "bravo");
+    viewModel.startSync(true, false);
+    ASSERT_TRUE(harness.waitUntilIdle());
+    EXPECT_EQ(viewModel.previewItems().size(), 2u);
+    EXPECT_TRUE(viewModel.showPreview());
+    EXPECT_TRUE(viewModel.lastResult()->isDryRun);
+    EXPECT_EQ(viewModel.lastResult()->bytesTransferred, 10);
+    EXPECT_FALSE(viewModel.lastSyncDate().isValid());
+    EXPECT_FALSE(fs::exists(destination / "a.txt"));
+    EXPECT_EQ(notification(1), "Preview Complete");
 
     std::vector<SyncProgress::Phase> phases;
     QObject::connect(&viewModel, &AppViewModel::syncProgressChanged,
                      [&] { phases.push_back(viewModel.syncProgress().phase); });
     QSignalSpy finished(&viewModel, &AppViewModel::runFinished);
     viewModel.startSync(false, false);
-    EXPECT_TRUE(viewModel.isSyncing());
     EXPECT_FALSE(viewModel.canSync());
     ASSERT_TRUE(harness.waitUntilIdle());
-
-    EXPECT_EQ(readFile(destination() / "sub/b.txt"), "bravo");
-    ASSERT_TRUE(viewModel.lastResult());
+    EXPECT_EQ(readFile(destination / "sub/b.txt"), "bravo");
     EXPECT_EQ(viewModel.lastResult()->status, SyncStatus::success);
     EXPECT_EQ(viewModel.lastResult()->filesCopied, 2);
     EXPECT_TRUE(viewModel.lastSyncDate().isValid());
@@ -78,124 +97,80 @@ TEST_F(AppViewModelRun, SyncCompletesInOrderAndLeavesItsTraces) {
     ASSERT_GE(phases.size(), 3u);
     EXPECT_EQ(phases.front(), SyncProgress::Phase::scanning);
     EXPECT_TRUE(std::is_sorted(phases.begin(), phases.end()));
-    EXPECT_EQ(viewModel.syncProgress(), restingDone());
+    EXPECT_EQ(viewModel.syncProgress(), atRest());
 
-    ASSERT_EQ(harness.storage().history().size(), 1u);
+    ASSERT_EQ(harness.storage().history().size(), 2u);
     const HistoryEntry& entry = harness.storage().history().front();
     EXPECT_EQ(entry.result, viewModel.lastResult());
-    EXPECT_TRUE(entry.endedAt);
     EXPECT_EQ(*entry.logFileName, entry.id.toString() + ".log");
-    const std::string log = readFile(logOf(entry));
-    EXPECT_NE(log.find("Mode:        Sync\n"), std::string::npos);
+    const std::string log = logOf(entry);
     EXPECT_NE(log.find("] Copied: sub/b.txt\n"), std::string::npos);
     EXPECT_NE(log.find("Status:      Success\n"), std::string::npos);
-
-    ASSERT_TRUE(harness.waitForNotifications(1));
-    const auto& note = harness.notificationServer().received().front();
-    EXPECT_EQ(note.summary, "Sync Complete");
-    EXPECT_EQ(note.hints.value("logPath").toString(), toQString(logOf(entry)));
+    EXPECT_EQ(notification(2), "Sync Complete");
+    EXPECT_EQ(harness.notificationServer().received()[1].hints.value("logPath").toString(),
+              toQString(harness.storage().logsDirectory() / *entry.logFileName));
     ASSERT_TRUE(QTest::qWaitFor([&] { return viewModel.destStats().has_value(); }));
     EXPECT_EQ(viewModel.destStats()->files, 2);
-}
 
-TEST_F(AppViewModelRun, PreviewOpensItsSheetAndKeepsTheLastSyncDate) {
-    auto& viewModel = harness.make();
-    chooseFolders(viewModel);
-    writeFile(source() / "new.txt", "12345");
-    viewModel.startSync(true, false);
-    ASSERT_TRUE(harness.waitUntilIdle());
-    ASSERT_EQ(viewModel.previewItems().size(), 1u);
-    EXPECT_EQ(viewModel.previewItems()[0].relativePath, "new.txt");
-    EXPECT_TRUE(viewModel.showPreview());
-    const SyncResult& result = *viewModel.lastResult();
-    EXPECT_TRUE(result.isDryRun);
-    EXPECT_EQ(result.filesProcessed, 1);
-    EXPECT_EQ(result.filesCopied, 1);
-    EXPECT_EQ(result.bytesTransferred, 5);
-    EXPECT_EQ(result.duration, 0);
-    EXPECT_FALSE(viewModel.lastSyncDate().isValid());
-    EXPECT_TRUE(harness.storage().history().front().isDryRun);
-    EXPECT_FALSE(std::filesystem::exists(destination() / "new.txt"));
-    ASSERT_TRUE(harness.waitForNotifications(1));
-    EXPECT_EQ(harness.notificationServer().received().front().summary, "Preview Complete");
+    startSlowRun(viewModel);
+    viewModel.cancelSync();
+    ASSERT_TRUE(harness.waitUntilIdle(5000));
+    EXPECT_EQ(viewModel.lastResult()->status, SyncStatus::cancelled);
+    EXPECT_FALSE(fs::exists(destination / "slow.bin"));
+    EXPECT_EQ(notification(3), "Sync Cancelled");
 }
 
 TEST_F(AppViewModelRun, AFailedRunIsRecordedWithoutFooterOrNotification) {
     auto& viewModel = harness.make();
     viewModel.setSourcePath(harness.folder("gone"));
     viewModel.setDestinationPath(harness.folder("destination"));
-    std::filesystem::remove(harness.root() / "gone");
+    fs::remove(harness.root() / "gone");
     viewModel.startSync(true, false);
     ASSERT_TRUE(harness.waitUntilIdle());
 
-    const std::string message = "Source not found: " + (harness.root() / "gone").string();
     ASSERT_TRUE(viewModel.lastResult());
     EXPECT_EQ(viewModel.lastResult()->status, SyncStatus::failed);
-    EXPECT_EQ(viewModel.lastResult()->errorMessage, message);
+    EXPECT_EQ(viewModel.lastResult()->errorMessage,
+              "Source not found: " + (harness.root() / "gone").string());
     EXPECT_FALSE(viewModel.lastResult()->isDryRun);
     const HistoryEntry& entry = harness.storage().history().front();
     EXPECT_TRUE(entry.isDryRun);
     EXPECT_TRUE(entry.endedAt);
-    const std::string log = readFile(logOf(entry));
+    const std::string log = logOf(entry);
     EXPECT_NE(log.find("Mode:        Preview (dry run)"), std::string::npos);
     EXPECT_EQ(log.find("Status:"), std::string::npos);
     EXPECT_FALSE(viewModel.lastSyncDate().isValid());
-    EXPECT_EQ(viewModel.syncProgress(), restingDone());
+    EXPECT_EQ(viewModel.syncProgress(), atRest());
     QTest::qWait(200);
     EXPECT_TRUE(harness.notificationServer().received().empty());
 }
 
-TEST_F(AppViewModelRun, CancellingAThrottledRunCompletesItAsCancelled) {
-    auto& viewModel = harness.make();
-    chooseFolders(viewModel);
-    writeFile(source() / "big.bin", std::string(400 * 1024, 'x'));
-    viewModel.setBandwidthLimit(64);
-    viewModel.startSync(false, false);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return viewModel.syncProgress().phase == SyncProgress::Phase::syncing; }));
-    viewModel.cancelSync();
-    ASSERT_TRUE(harness.waitUntilIdle(5000));
-    EXPECT_EQ(viewModel.lastResult()->status, SyncStatus::cancelled);
-    EXPECT_TRUE(viewModel.lastSyncDate().isValid());
-    EXPECT_FALSE(std::filesystem::exists(destination() / "big.bin"));
-    ASSERT_TRUE(harness.waitForNotifications(1));
-    EXPECT_EQ(harness.notificationServer().received().front().summary, "Sync Cancelled");
-}
-
 TEST_F(AppViewModelRun, WatchedChangesStartOneRunAndAreDroppedDuringARun) {
-    auto& viewModel = harness.make();
-    chooseFolders(viewModel);
+    auto& viewModel = makeWithFolders();
     viewModel.setWatchMode(true);
-    EXPECT_TRUE(viewModel.isWatching());
     QTest::qWait(100); // the watches below the top folder are added from the event loop
-    writeFile(source() / "edited.txt", "v1");
+    writeFile(source / "edited.txt", "v1");
     ASSERT_TRUE(QTest::qWaitFor([&] { return harness.storage().history().size() == 1; }));
     ASSERT_TRUE(harness.waitUntilIdle());
-    EXPECT_EQ(readFile(destination() / "edited.txt"), "v1");
-    ASSERT_TRUE(harness.waitForNotifications(1));
-    EXPECT_EQ(harness.notificationServer().received().front().summary, "Watch Sync Complete");
+    EXPECT_EQ(readFile(destination / "edited.txt"), "v1");
+    EXPECT_EQ(notification(1), "Watch Sync Complete");
 
     // A change while a slow run goes on is dropped, not queued.
-    viewModel.setBandwidthLimit(100);
-    writeFile(source() / "slow.bin", std::string(300 * 1024, 's'));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return viewModel.syncProgress().phase == SyncProgress::Phase::syncing; }));
-    writeFile(source() / "during.txt", "d");
+    startSlowRun(viewModel);
+    writeFile(source / "during.txt", "d");
     ASSERT_TRUE(harness.waitUntilIdle());
     QTest::qWait(600);
     EXPECT_EQ(harness.storage().history().size(), 2u);
-    EXPECT_FALSE(std::filesystem::exists(destination() / "during.txt"));
-
+    EXPECT_FALSE(fs::exists(destination / "during.txt"));
     viewModel.setWatchMode(false);
     EXPECT_FALSE(viewModel.isWatching());
 }
 
 TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAndAsksForTheWindow) {
     SyncProfile profile;
-    profile.name = "Nightly";
     profile.source = harness.folder("source").toStdString();
     profile.destination = harness.folder("destination").toStdString();
-    writeFile(source() / "report.txt", "r");
+    writeFile(source / "report.txt", "r");
     harness.storage().setProfiles({profile});
     AppPreferences preferences;
     preferences.scheduledProfileId = profile.id;
@@ -210,8 +185,7 @@ TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAndAsksForTheWindow) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return harness.storage().history().size() == 1; }));
     ASSERT_TRUE(harness.waitUntilIdle());
     EXPECT_EQ(bringToFront.count(), 1);
-    EXPECT_EQ(viewModel.sourcePath().toStdString(), profile.source);
-    EXPECT_EQ(readFile(destination() / "report.txt"), "r");
+    EXPECT_EQ(readFile(destination / "report.txt"), "r");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
@@ -27,28 +28,17 @@ std::set<std::string> namesIn(const fs::path& folder) {
     return names;
 }
 
-bool entryExists(const fs::path& path) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0;
-}
-
-mode_t permissions(const fs::path& path) {
-    struct stat status {};
-    ::lstat(path.c_str(), &status);
-    return status.st_mode & 07777;
-}
-
-// Matches an info file for the item at `path` (already percent-encoded).
-void expectInfo(const fs::path& infoFile, const std::string& encodedPath) {
+// The Path= value of an info file whose layout is exactly as desktops expect.
+std::string infoPath(const fs::path& infoFile) {
     static const std::regex layout(
         R"(\[Trash Info\]\nPath=(.*)\nDeletionDate=\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\n)");
     const auto text = readFile(infoFile);
     std::smatch match;
-    ASSERT_TRUE(std::regex_match(text, match, layout)) << text;
-    EXPECT_EQ(match[1].str(), encodedPath);
+    return std::regex_match(text, match, layout) ? match[1].str() : "bad layout: " + text;
 }
 
-TEST(TrashService, MovesItemsIntoTheHomeTrashWithTheirOrigin) {
+TEST(TrashService, MovesItemsAndLinksIntoTheHomeTrashWithTheirOrigin) {
+    EXPECT_EQ(TrashService::defaultHomeTrash(), fs::path(std::getenv("XDG_DATA_HOME")) / "Trash");
     TempDir dir;
     // The trash's parents do not exist yet: they are made, not the current folder.
     const auto trash = dir / "data/share/Trash";
@@ -56,109 +46,77 @@ TEST(TrashService, MovesItemsIntoTheHomeTrashWithTheirOrigin) {
     dir.write("source/report draft.txt", "words");
     const std::string oddName = "caf\xE9"; // Latin-1, not UTF-8
     dir.write("source/" + oddName + "/inner.txt", "inner");
+    dir.write("source/target.txt", "kept");
+    fs::create_symlink("target.txt", dir / "source/link");
+    fs::create_symlink("nowhere", dir / "source/dangling");
 
-    ASSERT_TRUE(service.moveToTrash(dir / "source/report draft.txt"));
+    for (const auto* name : {"report draft.txt", "link", "dangling"})
+        ASSERT_TRUE(service.moveToTrash(dir / "source" / name)) << name;
     ASSERT_TRUE(service.moveToTrash(dir / ("source/" + oddName + "/")));
 
-    EXPECT_EQ(namesIn(dir / "source"), std::set<std::string>{});
+    EXPECT_EQ(namesIn(dir / "source"), std::set<std::string>{"target.txt"});
     EXPECT_EQ(readFile(trash / "files/report draft.txt"), "words");
     EXPECT_EQ(readFile(trash / "files" / oddName / "inner.txt"), "inner");
+    EXPECT_EQ(fs::read_symlink(trash / "files/link"), "target.txt");
+    EXPECT_EQ(fs::read_symlink(trash / "files/dangling"), "nowhere");
     const auto source = fs::canonical(dir / "source").native();
-    expectInfo(trash / "info/report draft.txt.trashinfo", source + "/report%20draft.txt");
-    expectInfo(trash / "info" / (oddName + ".trashinfo"), source + "/caf%E9");
-    EXPECT_EQ(permissions(trash), 0700u);
-    EXPECT_EQ(permissions(trash / "files"), 0700u);
-    EXPECT_EQ(permissions(trash / "info"), 0700u);
-    EXPECT_FALSE(entryExists(dir / "source/files"));
+    EXPECT_EQ(infoPath(trash / "info/report draft.txt.trashinfo"), source + "/report%20draft.txt");
+    EXPECT_EQ(infoPath(trash / "info" / (oddName + ".trashinfo")), source + "/caf%E9");
+    for (const auto& folder : {trash, trash / "files", trash / "info"}) {
+        struct stat status {};
+        ASSERT_EQ(::lstat(folder.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0700u) << folder;
+    }
 }
 
-TEST(TrashService, DefaultsToTheTrashInTheDataHome) {
-    EXPECT_EQ(TrashService::defaultHomeTrash(), fs::path(std::getenv("XDG_DATA_HOME")) / "Trash");
-}
-
-TEST(TrashService, GivesCollidingNamesANumberBeforeTheExtension) {
+TEST(TrashService, GivesCollidingAndOverlongNamesFreeOnes) {
     TempDir dir;
     const TrashService service(dir / "Trash");
-    for (int round = 0; round < 3; ++round) {
-        dir.write("notes.txt", std::to_string(round));
-        ASSERT_TRUE(service.moveToTrash(dir / "notes.txt"));
-    }
-    for (int round = 0; round < 2; ++round) {
-        dir.write(".hidden", "h");
-        dir.write("archive", "a");
-        ASSERT_TRUE(service.moveToTrash(dir / ".hidden"));
-        ASSERT_TRUE(service.moveToTrash(dir / "archive"));
-    }
+    for (const auto* name :
+         {"notes.txt", "notes.txt", "notes.txt", ".hidden", ".hidden", "archive"})
+        ASSERT_TRUE(service.moveToTrash(dir.write(name, "x")));
     // A trashed item whose info file was lost still owns its name.
     dir.write("Trash/files/orphan.txt", "old");
-    dir.write("orphan.txt", "new");
-    ASSERT_TRUE(service.moveToTrash(dir / "orphan.txt"));
+    ASSERT_TRUE(service.moveToTrash(dir.write("orphan.txt", "new")));
+    const std::string longName = std::string(250, 'n') + ".txt";
+    ASSERT_TRUE(service.moveToTrash(dir.write(longName, "long")));
 
-    EXPECT_EQ(
-        namesIn(dir / "Trash/files"),
-        (std::set<std::string>{"notes.txt", "notes 2.txt", "notes 3.txt", ".hidden", ".hidden 2",
-                               "archive", "archive 2", "orphan.txt", "orphan 2.txt"}));
-    EXPECT_EQ(readFile(dir / "Trash/files/notes 3.txt"), "2");
+    auto names = namesIn(dir / "Trash/files");
+    const auto shortened = std::find_if(names.begin(), names.end(),
+                                        [](const auto& name) { return name.size() > 200; });
+    ASSERT_NE(shortened, names.end());
+    EXPECT_EQ(shortened->size() + std::string(".trashinfo").size(), 255u);
+    EXPECT_TRUE(shortened->ends_with(".txt"));
+    names.erase(shortened);
+    EXPECT_EQ(names, (std::set<std::string>{"notes.txt", "notes 2.txt", "notes 3.txt", ".hidden",
+                                            ".hidden 2", "archive", "orphan.txt", "orphan 2.txt"}));
     EXPECT_EQ(readFile(dir / "Trash/files/orphan.txt"), "old");
     EXPECT_EQ(readFile(dir / "Trash/files/orphan 2.txt"), "new");
-    EXPECT_FALSE(entryExists(dir / "Trash/info/orphan.txt.trashinfo"));
-    EXPECT_TRUE(entryExists(dir / "Trash/info/notes 3.txt.trashinfo"));
-}
-
-TEST(TrashService, ShortensNamesThatWouldNotFitBesideTheInfoSuffix) {
-    TempDir dir;
-    const TrashService service(dir / "Trash");
-    const std::string longName = std::string(250, 'n') + ".txt";
-    dir.write(longName, "long");
-    ASSERT_TRUE(service.moveToTrash(dir / longName));
-    const auto names = namesIn(dir / "Trash/files");
-    ASSERT_EQ(names.size(), 1u);
-    EXPECT_EQ(names.begin()->size() + std::string(".trashinfo").size(), 255u);
-    EXPECT_TRUE(names.begin()->ends_with(".txt"));
-    EXPECT_EQ(readFile(dir / "Trash/files" / *names.begin()), "long");
-}
-
-TEST(TrashService, TrashesALinkItselfNotWhatItPointsTo) {
-    TempDir dir;
-    const TrashService service(dir / "Trash");
-    dir.write("target.txt", "kept");
-    fs::create_symlink("target.txt", dir / "link");
-    fs::create_symlink("nowhere", dir / "dangling");
-
-    ASSERT_TRUE(service.moveToTrash(dir / "link"));
-    ASSERT_TRUE(service.moveToTrash(dir / "dangling"));
-
-    EXPECT_EQ(readFile(dir / "target.txt"), "kept");
-    EXPECT_EQ(fs::read_symlink(dir / "Trash/files/link"), "target.txt");
-    EXPECT_EQ(fs::read_symlink(dir / "Trash/files/dangling"), "nowhere");
+    EXPECT_FALSE(fs::exists(dir / "Trash/info/orphan.txt.trashinfo"));
 }
 
 TEST(TrashService, LeavesItemsItCannotMoveUntouched) {
     TempDir dir;
     dir.write("keep.txt", "keep");
-    EXPECT_FALSE(TrashService(dir / "Trash").moveToTrash(dir / "missing.txt"));
-    EXPECT_FALSE(entryExists(dir / "Trash/info/missing.txt.trashinfo"));
-    EXPECT_FALSE(TrashService(dir / "Trash").moveToTrash(dir / "."));
-    EXPECT_FALSE(TrashService(dir / "Trash").moveToTrash("/"));
-
-    // "info" is a file where the trash needs a folder.
-    dir.write("Broken/info", "");
-    EXPECT_FALSE(TrashService(dir / "Broken").moveToTrash(dir / "keep.txt"));
-    // The trash's place is taken by a file.
-    dir.write("NotAFolder", "");
-    EXPECT_FALSE(TrashService(dir / "NotAFolder/Trash").moveToTrash(dir / "keep.txt"));
-    // A folder cannot go into a trash inside itself.
-    EXPECT_FALSE(TrashService(dir / "Trash").moveToTrash(dir.path()));
-
+    dir.write("Broken/info", ""); // a file where the trash needs a folder
+    dir.write("NotAFolder", "");  // the trash's place is taken by a file
+    const std::pair<fs::path, fs::path> refused[] = {
+        {dir / "Trash", dir / "missing.txt"},
+        {dir / "Trash", dir / "."},
+        {dir / "Trash", "/"},
+        {dir / "Broken", dir / "keep.txt"},
+        {dir / "NotAFolder/Trash", dir / "keep.txt"},
+        {dir / "Trash", dir.path()}, // a folder cannot go into a trash inside itself
+    };
+    for (const auto& [trash, item] : refused)
+        EXPECT_FALSE(TrashService(trash).moveToTrash(item)) << trash << " " << item;
     EXPECT_EQ(readFile(dir / "keep.txt"), "keep");
-    EXPECT_EQ(readFile(dir / "Broken/info"), "");
     EXPECT_EQ(namesIn(dir / "Broken/files"), std::set<std::string>{});
     EXPECT_EQ(namesIn(dir / "Trash/info"), std::set<std::string>{});
 }
 
 // Runs `body` in a child process with a private mount namespace in which a
-// fresh tmpfs is mounted at `mountPoint`; skips the test where mounting is
-// not allowed. The child's exit code is the result.
+// fresh tmpfs is mounted at `mountPoint`; 77 where mounting is not allowed.
 int runWithTmpfsAt(const fs::path& mountPoint, const std::function<int()>& body) {
     const pid_t child = ::fork();
     if (child == 0) {
@@ -183,19 +141,15 @@ TEST(TrashService, UsesTheTrashOfAnotherFileSystemAtItsTop) {
     const auto drive = fs::canonical(dir / "drive");
     const int result = runWithTmpfsAt(drive, [&] {
         test::writeFile(drive / "photos/a b.jpg", "jpeg");
-        const TrashService service(dir / "Trash");
         if (TrashService::topDirectoryOf(drive / "photos") != drive)
             return 1;
-        if (!service.moveToTrash(drive / "photos/a b.jpg"))
+        if (!TrashService(dir / "Trash").moveToTrash(drive / "photos/a b.jpg"))
             return 2;
         const auto trash = drive / (".Trash-" + std::to_string(::getuid()));
-        if (readFile(trash / "files/a b.jpg") != "jpeg" || entryExists(dir / "Trash"))
+        if (readFile(trash / "files/a b.jpg") != "jpeg" || fs::exists(dir / "Trash"))
             return 3;
         // Relative to the top of the file system, so it survives other mount points.
-        if (readFile(trash / "info/a b.jpg.trashinfo").find("\nPath=photos/a%20b.jpg\n") ==
-            std::string::npos)
-            return 4;
-        return 0;
+        return infoPath(trash / "info/a b.jpg.trashinfo") == "photos/a%20b.jpg" ? 0 : 4;
     });
     if (result == 77)
         GTEST_SKIP() << "cannot mount a file system here";

@@ -12,12 +12,11 @@ const QString kObjectPath = QStringLiteral("/org/freedesktop/Notifications");
 
 } // namespace
 
-FakeNotificationServer::FakeNotificationServer(QDBusConnection connection, QObject* parent)
-    : QObject(parent), connection_(std::move(connection)) {
-    if (!connection_.registerObject(kObjectPath, this, QDBusConnection::ExportAllSlots))
-        throw std::runtime_error("cannot register the fake notification server's object");
-    if (!connection_.registerService(kServiceName))
-        throw std::runtime_error("cannot own " + kServiceName.toStdString() + ": " +
+FakeNotificationServer::FakeNotificationServer(QDBusConnection connection)
+    : connection_(std::move(connection)) {
+    if (!connection_.registerObject(kObjectPath, this, QDBusConnection::ExportAllSlots) ||
+        !connection_.registerService(kServiceName))
+        throw std::runtime_error("cannot serve notifications: " +
                                  connection_.lastError().message().toStdString());
 }
 
@@ -26,16 +25,10 @@ FakeNotificationServer::~FakeNotificationServer() {
     connection_.unregisterObject(kObjectPath);
 }
 
-void FakeNotificationServer::failWith(const QString& errorName, const QString& message) {
-    errorName_ = errorName;
-    errorMessage_ = message;
-}
-
 bool FakeNotificationServer::replyWithFailure() {
-    if (errorName_.isEmpty())
-        return false;
-    sendErrorReply(errorName_, errorMessage_);
-    return true;
+    if (!errorName_.isEmpty())
+        sendErrorReply(errorName_, errorMessage_);
+    return !errorName_.isEmpty();
 }
 
 uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, const QString& appIcon,
@@ -44,17 +37,10 @@ uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, con
                                     int expireTimeout) {
     if (replyWithFailure())
         return 0;
-    Notification notification{appName, replacesId, appIcon,       summary,  body,
-                              actions, hints,      expireTimeout, ++lastId_};
-    received_.append(notification);
-    emit notified();
-    return notification.id;
-}
-
-QStringList FakeNotificationServer::GetCapabilities() {
-    if (replyWithFailure())
-        return {};
-    return {QStringLiteral("body"), QStringLiteral("sound")};
+    const auto id = static_cast<uint>(received_.size()) + 1;
+    received_.append(
+        {appName, replacesId, appIcon, summary, body, actions, hints, expireTimeout, id});
+    return id;
 }
 
 QString FakeNotificationServer::GetServerInformation(QString& vendor, QString& version,
@@ -65,10 +51,6 @@ QString FakeNotificationServer::GetServerInformation(QString& vendor, QString& v
     version = QStringLiteral("1");
     specVersion = QStringLiteral("1.2");
     return QStringLiteral("fake-notification-server");
-}
-
-void FakeNotificationServer::CloseNotification(uint /*id*/) {
-    replyWithFailure();
 }
 
 } // namespace quillfen::test

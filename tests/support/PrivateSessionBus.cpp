@@ -10,50 +10,29 @@ namespace {
 
 constexpr int kStartTimeoutMs = 10000;
 
-// A session bus without <servicedir>: a name nobody owns fails at once
-// instead of starting whatever happens to be installed on the machine.
 std::string configuration(const std::filesystem::path& socketFolder) {
-    return R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=)" +
-           socketFolder.string() + R"(</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)";
-}
-
-QString nextConnectionName() {
-    static std::atomic<int> counter{0};
-    return QStringLiteral("quillfen-test-bus-%1").arg(++counter);
+    return "<busconfig><type>session</type><listen>unix:dir=" + socketFolder.string() +
+           "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+           "<allow own=\"*\"/></policy></busconfig>\n";
 }
 
 } // namespace
 
 PrivateSessionBus::PrivateSessionBus() {
-    auto config = folder_.write("session.conf", configuration(folder_.path()));
-    daemon_.setProgram(QStringLiteral("dbus-daemon"));
-    daemon_.setArguments(
-        {QStringLiteral("--config-file=") + QString::fromStdString(config.string()),
-         QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    daemon_.start();
-    if (!daemon_.waitForStarted(kStartTimeoutMs))
-        throw std::runtime_error("cannot start dbus-daemon: " +
-                                 daemon_.errorString().toStdString());
+    const auto config = folder_.write("session.conf", configuration(folder_.path()));
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--config-file=") + QString::fromStdString(config),
+                   QStringLiteral("--nofork"), QStringLiteral("--print-address")});
     while (!daemon_.canReadLine() && daemon_.waitForReadyRead(kStartTimeoutMs)) {
     }
     address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
     if (address_.isEmpty()) {
         daemon_.kill();
         daemon_.waitForFinished();
-        throw std::runtime_error("dbus-daemon printed no address: " +
-                                 daemon_.readAllStandardError().toStdString());
+        throw std::runtime_error(
+            "dbus-daemon printed no address: " + daemon_.errorString().toStdString() + " " +
+            daemon_.readAllStandardError().toStdString());
     }
 }
 
@@ -67,7 +46,8 @@ PrivateSessionBus::~PrivateSessionBus() {
 }
 
 QDBusConnection PrivateSessionBus::connect() {
-    QString name = nextConnectionName();
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("quillfen-test-bus-%1").arg(++counter);
     connectionNames_.append(name);
     auto connection = QDBusConnection::connectToBus(address_, name);
     if (!connection.isConnected())

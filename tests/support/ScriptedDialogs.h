@@ -11,33 +11,26 @@
 namespace quillfen::test {
 
 // Dialogs that answer from a script instead of asking a person: each request
-// takes the next scripted answer (none, i.e. cancel, once the script has run
-// out) and is recorded so a test can check what was asked.
+// takes the next scripted answer (cancel once the script has run out) and is
+// recorded so a test can check what was asked.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { folder, saveFile, openFile };
-
     struct Request {
-        Kind kind;
         QString text; // the message, or the suggested name of a save dialog
-
-        friend bool operator==(const Request&, const Request&) = default;
     };
 
     // Queues the answer to the next request, whatever its kind; none cancels.
     void answer(const std::optional<QString>& path) {
         answers_.push_back(path.value_or(QString()));
     }
-
     const std::vector<Request>& requests() const { return requests_; }
-    bool scriptUsedUp() const { return answers_.empty(); }
 
-    std::optional<QString> chooseFolder(const QString& message) override;
-    std::optional<QString> chooseSaveFile(const QString& suggestedName) override;
-    std::optional<QString> chooseOpenFile(const QString& message) override;
+    std::optional<QString> chooseFolder(const QString& message) override { return next(message); }
+    std::optional<QString> chooseSaveFile(const QString& name) override { return next(name); }
+    std::optional<QString> chooseOpenFile(const QString& message) override { return next(message); }
 
 private:
-    std::optional<QString> next(Kind kind, const QString& text);
+    std::optional<QString> next(const QString& text);
 
     std::deque<QString> answers_; // a null string stands for cancel
     std::vector<Request> requests_;

@@ -3,16 +3,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
-#include <string>
 #include <system_error>
 
 namespace quillfen::test {
 
-TempDir::TempDir() {
+TempDir::TempDir(std::string_view prefix) {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/dir-XXXXXX";
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/";
+    pattern.append(prefix).append("XXXXXX");
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     path_ = pattern;

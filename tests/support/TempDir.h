@@ -8,7 +8,7 @@ namespace quillfen::test {
 // A fresh folder under TMPDIR, removed with everything in it on destruction.
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(std::string_view prefix = "dir-");
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
