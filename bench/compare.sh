@@ -37,7 +37,7 @@ results=$out/results
 rm -rf "$out"
 mkdir -p "$results"
 
-declare -A median
+declare -A median minimum
 # Hyperfine runs each command through a shell: quote every path once.
 printf -v cli_q '%q' "$cli"
 printf -v make_tree_q '%q' "$make_tree"
@@ -81,6 +81,7 @@ measure() {
   for i in "${!labels[@]}"; do
     local sorted
     sorted=$(tr ' ' '\n' <<<"${times[${labels[$i]}]}" | grep . | sort -g)
+    minimum[$name/${labels[$i]}]=$(head -1 <<<"$sorted")
     median[$name/${labels[$i]}]=$(awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }' <<<"$sorted")
     printf '  %-9s median %.3f s  (min %.3f s, max %.3f s, %d runs)\n' "${labels[$i]}" \
       "${median[$name/${labels[$i]}]}" "$(head -1 <<<"$sorted")" "$(tail -1 <<<"$sorted")" "$count"
@@ -155,13 +156,16 @@ echo "Medians (quillfen-cli $("$cli" --version | awk '{ print $2 }'), $runs runs
 printf '%-22s %10s %10s %10s %9s %9s  %s\n' scenario quillfen rsync "cp(+sha)" q/rsync q/cp goal
 row() { # SCENARIO GOAL-COLUMN GOAL-LIMIT
   local q=${median[$1/quillfen]:-} r=${median[$1/rsync]:-} c=${median[$1/cp]:-}
-  local qr qc goal=""
+  local qr qc goal="" best
   qr=$(ratio "$q" "$r")
   qc=$(ratio "$q" "$c")
   case ${2:-} in
-    rsync) goal="<= $3 x rsync: $(verdict "$qr" "$3")" ;;
-    cp) goal="<= $3 x cp: $(verdict "$qc" "$3")" ;;
+    rsync) goal="<= $3 x rsync: $(verdict "$qr" "$3")"
+           best=$(ratio "${minimum[$1/quillfen]:-}" "${minimum[$1/rsync]:-}") ;;
+    cp) goal="<= $3 x cp: $(verdict "$qc" "$3")"
+        best=$(ratio "${minimum[$1/quillfen]:-}" "${minimum[$1/cp]:-}") ;;
   esac
+  [[ -n $goal ]] && goal+=" (best runs: $best)"
   printf '%-22s %10s %10s %10s %9s %9s  %s\n' "$1" "$(seconds "$q")" "$(seconds "$r")" \
     "$(seconds "$c")" "$qr" "$qc" "$goal"
 }
