@@ -29,7 +29,7 @@ void say(const char* text) {
 SignalWatcher::SignalWatcher(std::stop_source stop, bool endAtOnce)
     : stop_(std::move(stop)), endAtOnce_(endAtOnce) {
     const sigset_t signals = watchedSignals();
-    ::pthread_sigmask(SIG_BLOCK, &signals, &previousMask_);
+    ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     thread_ = std::jthread([this](std::stop_token ending) { watch(ending); });
 }
 
@@ -37,7 +37,6 @@ SignalWatcher::~SignalWatcher() {
     thread_.request_stop();
     ::pthread_kill(thread_.native_handle(), SIGUSR1);
     thread_.join();
-    ::pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
 void SignalWatcher::watch(const std::stop_token& ending) {

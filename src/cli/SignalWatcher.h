@@ -10,7 +10,9 @@ namespace quillfen::cli {
 // not async-signal-safe): the first one requests `stop`, a second one ends
 // the process with status 130, removing the temporary file of a copy under
 // way. Construct it before any other thread starts,
-// so that every thread inherits the blocked signals.
+// so that every thread inherits the blocked signals. The signals stay blocked
+// after it is gone: the command is about to exit, and an interrupt that came
+// while the run was winding down must not kill it before it reports.
 class SignalWatcher {
 public:
     // With `endAtOnce` the first signal already ends the process, for work
@@ -25,7 +27,6 @@ private:
 
     std::stop_source stop_;
     bool endAtOnce_;
-    sigset_t previousMask_{};
     std::jthread thread_;
 };
 

@@ -117,13 +117,25 @@ TEST_F(SyncCliTest, PreviewListsThePlanAndWritesNothing) {
     }
 }
 
+void waitForTemporaryFile(const std::filesystem::path& folder) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().filename().string().starts_with(".quillfen-"))
+                return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 TEST_F(SyncCliTest, OneInterruptCancelsAThrottledSyncAndASecondEndsAtOnce) {
     root.write("src/big", std::string(2'000'000, 'b'));
     for (const int interrupts : {1, 2}) {
         root.write("dst/big", "old");
         const auto outcome =
             runCli({"sync", src(), dst(), "--bwlimit", "100", "--json"}, false, [&](pid_t child) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                // Interrupt only once the copy is under way: on a loaded machine
+                // the process may not have set up its signal handling yet.
+                waitForTemporaryFile(root / "dst");
                 for (int i = 0; i < interrupts; ++i)
                     ::kill(child, SIGINT);
             });
