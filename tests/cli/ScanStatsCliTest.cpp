@@ -101,18 +101,6 @@ TEST(ScanCommand, NamesFoldersItCannotRead) {
     EXPECT_EQ(result.err, "Unreadable: locked\n");
 }
 
-TEST(CommandLine, AnswersHelpAndVersion) {
-    const auto version = runCli({"--version"});
-    EXPECT_EQ(version.exitStatus, 0);
-    EXPECT_EQ(version.out.rfind("quillfen-cli ", 0), 0u);
-    for (const Lines& args : {Lines{"--help"}, Lines{"scan", "--help"}, Lines{"stats", "-h"}}) {
-        const auto help = runCli(args);
-        EXPECT_EQ(help.exitStatus, 0);
-        EXPECT_NE(help.out.find("scan FOLDER"), std::string::npos);
-        EXPECT_NE(help.out.find("stats FOLDER"), std::string::npos);
-    }
-}
-
 TEST(StatsCommand, PrintsTheFiguresAsTextOrJson) {
     TempDir dir;
     dir.write("tree/a", "12345");
