@@ -8,12 +8,12 @@
 #             files), and no warm-up run
 # Environment:
 #   QUILLFEN_BENCH_DIR  trees and scratch destinations (default: bench/trees)
-#   QUILLFEN_CLI        the binary to measure (default: build/src/cli/quillfen-cli)
+#   QUILLFEN_CLI        the binary to measure (default: build/bin/quillfen-cli)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 trees=${QUILLFEN_BENCH_DIR:-$here/trees}
-cli=${QUILLFEN_CLI:-$here/../build/src/cli/quillfen-cli}
+cli=${QUILLFEN_CLI:-$here/../build/bin/quillfen-cli}
 runs=10
 large_runs=5
 warmup=1

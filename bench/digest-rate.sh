@@ -9,7 +9,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 trees=${QUILLFEN_BENCH_DIR:-$here/trees}
-cli=${QUILLFEN_CLI:-$here/../build/src/cli/quillfen-cli}
+cli=${QUILLFEN_CLI:-$here/../build/bin/quillfen-cli}
 file=${1:-}
 if [[ -z $file ]]; then
   "$here/make-trees.sh" t2

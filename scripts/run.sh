@@ -5,10 +5,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
+cmake --build build -j "$(nproc)" >&2
 
-if [[ -x build/quillfen ]]; then
-    exec build/quillfen "$@"
-fi
-# Until the desktop window exists, the command-line front end is the program.
-exec build/quillfen-cli "$@"
+# The build puts every program in build/bin. Until the desktop window exists,
+# the command-line front end is the program.
+exec build/bin/quillfen-cli "$@"

@@ -15,6 +15,13 @@ echo "== Build (RelWithDebInfo) =="
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 
+echo "== The README's run command =="
+# Runs the program the way a user does, so a drifting build layout fails here.
+version=$(QT_QPA_PLATFORM=offscreen bash scripts/run.sh --version)
+grep -qF "$(sed -n 's/^project(Quillfen VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" <<<"$version" ||
+    { echo "scripts/run.sh --version printed: $version" >&2; exit 1; }
+echo "$version"
+
 echo "== Build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DQUILLFEN_SANITIZE=ON -DQUILLFEN_WITH_UI=OFF >/dev/null
