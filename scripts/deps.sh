@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   dbus dbus-daemon tzdata
   rsync hyperfine time
+  e2fsprogs mount
   clang-format
 )
 

@@ -59,7 +59,7 @@ CleanSourceScanner::scanForMatches(const std::filesystem::path& root,
     if (error)
         return {};
     MatchCollector collector(resolved, patterns);
-    TreeWalker walker(collector, true);
+    TreeWalker walker(collector, TreeWalker::Stat::everyFile);
     walker.walk(resolved);
     return std::move(collector.items);
 }

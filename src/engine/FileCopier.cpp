@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <string_view>
 #include <sys/sendfile.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -56,9 +55,21 @@ bool writeAll(int output, const char* data, std::size_t size) {
     return true;
 }
 
+bool sameTime(const struct timespec& before, const struct timespec& after) {
+    return before.tv_sec == after.tv_sec && before.tv_nsec == after.tv_nsec;
+}
+
+// The change time too: a rewrite that restores the modification time, or
+// comes within one tick of a coarse clock, still moves it.
 bool sameStamp(const struct stat& before, const struct stat& after) {
-    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
-           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
+    return before.st_size == after.st_size && sameTime(before.st_mtim, after.st_mtim) &&
+           sameTime(before.st_ctim, after.st_ctim);
+}
+
+bool isFolder(int parentFd, const std::string& name) {
+    struct stat status {};
+    return ::fstatat(parentFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISDIR(status.st_mode);
 }
 
 void copyExtendedAttributes(int input, int output) {
@@ -85,26 +96,18 @@ void copyExtendedAttributes(int input, int output) {
 
 } // namespace
 
-FileCopier::FileCopier(std::int64_t bandwidthLimit, std::stop_token stop)
+FileCopier::FileCopier(std::int64_t bandwidthLimit, std::stop_token stop, FolderClearer clearFolder)
     : rate_(Throttle::byteRate(bandwidthLimit)), stop_(std::move(stop)),
-      random_(std::random_device()()), isRoot_(::geteuid() == 0) {}
-
-std::string FileCopier::temporaryName() {
-    static constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string name = ".quillfen-XXXXXXXX.tmp";
-    std::uint64_t bits = random_();
-    for (std::size_t at = 10; at < 18; ++at, bits /= kAlphabet.size())
-        name[at] = kAlphabet[bits % kAlphabet.size()];
-    return name;
-}
+      clearFolder_(std::move(clearFolder)), random_(std::random_device()()),
+      isRoot_(::geteuid() == 0) {}
 
 bool FileCopier::copyIfNeeded(FolderCursor& source, const std::string& sourceFile,
                               FolderCursor& destination, const std::string& destinationFile,
                               std::chrono::nanoseconds granularity) {
-    const auto sourceStamp = source.stampOf(sourceFile, false);
+    const auto sourceStamp = source.stampOf(sourceFile, MissingFolders::leave);
     if (!sourceStamp)
         throw FileSystemError(ENOENT, source.pathOf(sourceFile));
-    const auto destinationStamp = destination.stampOf(destinationFile, true);
+    const auto destinationStamp = destination.stampOf(destinationFile, MissingFolders::create);
     if (destinationStamp && !needsCopy(*sourceStamp, *destinationStamp, granularity))
         return false;
     copyFile(source, sourceFile, destination, destinationFile);
@@ -113,22 +116,48 @@ bool FileCopier::copyIfNeeded(FolderCursor& source, const std::string& sourceFil
 
 void FileCopier::copyFile(FolderCursor& source, const std::string& sourceFile,
                           FolderCursor& destination, const std::string& destinationFile) {
-    const int sourceFolder = source.parentOf(sourceFile, false);
+    const int sourceFolder = source.parentOf(sourceFile, MissingFolders::leave);
     if (sourceFolder == FolderCursor::kMissing)
         throw FileSystemError(ENOENT, source.pathOf(sourceFile));
-    copy(sourceFolder, std::string(FolderCursor::nameOf(sourceFile)),
-         destination.parentOf(destinationFile, true),
-         std::string(FolderCursor::nameOf(destinationFile)), source.pathOf(sourceFile),
-         destination.pathOf(destinationFile));
+    const int destinationFolder = destination.parentOf(destinationFile, MissingFolders::create);
+    const std::string destinationName(FolderCursor::nameOf(destinationFile));
+    std::function<void()> clearFolder;
+    if (clearFolder_)
+        clearFolder = [&] {
+            clearFolder_(destinationFolder, destinationName, destinationFile);
+        };
+    else if (isFolder(destinationFolder, destinationName)) // spares a copy never to be placed
+        throw SyncError::folderInTheWay(destination.pathOf(destinationFile));
+    copy(sourceFolder, std::string(FolderCursor::nameOf(sourceFile)), destinationFolder,
+         destinationName, source.pathOf(sourceFile), destination.pathOf(destinationFile),
+         clearFolder);
 }
 
 void FileCopier::copy(int sourceFolder, const std::string& sourceName, int destinationFolder,
                       const std::string& destinationName, const std::filesystem::path& sourcePath,
-                      const std::filesystem::path& destinationPath) {
+                      const std::filesystem::path& destinationPath,
+                      const std::function<void()>& clearFolder) {
+    // A file being written mostly settles at once (a save that ended during
+    // the first attempt); one that keeps changing is left for the next run.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (copyUnchanged(sourceFolder, sourceName, destinationFolder, destinationName, sourcePath,
+                          destinationPath, clearFolder))
+            return;
+    }
+    throw SyncError::changedWhileCopying(sourcePath);
+}
+
+// One attempt: false, with the destination untouched, when the source was not
+// the same file from the first byte to the last.
+bool FileCopier::copyUnchanged(int sourceFolder, const std::string& sourceName,
+                               int destinationFolder, const std::string& destinationName,
+                               const std::filesystem::path& sourcePath,
+                               const std::filesystem::path& destinationPath,
+                               const std::function<void()>& clearFolder) {
     FileDescriptor input(
         ::openat(sourceFolder, sourceName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!input.isOpen())
-        failToOpen(sourcePath, true);
+        failToOpen(sourcePath, Side::source);
     struct stat before {};
     if (::fstat(input.get(), &before) != 0)
         throw FileSystemError(errno, sourcePath);
@@ -138,11 +167,11 @@ void FileCopier::copy(int sourceFolder, const std::string& sourceName, int desti
     std::string temporary;
     int output = -1;
     while (output < 0) {
-        temporary = temporaryName();
+        temporary = TemporaryFile::randomName(random_);
         output = ::openat(destinationFolder, temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (output < 0 && errno != EEXIST)
-            failToOpen(destinationPath, false);
+            failToOpen(destinationPath, Side::destination);
     }
     TemporaryFile file(destinationFolder, temporary, output);
     const std::int64_t copied =
@@ -150,18 +179,17 @@ void FileCopier::copy(int sourceFolder, const std::string& sourceName, int desti
               : copyContent(input.get(), output, before.st_size, sourcePath, destinationPath);
     copyMetadata(input.get(), output, before);
     struct stat after {};
-    const bool changed =
-        ::fstat(input.get(), &after) != 0 || !sameStamp(before, after) || copied != before.st_size;
-    file.place(destinationName, destinationPath);
-    if (changed)
-        throw SyncError::changedWhileCopying(sourcePath);
+    if (::fstat(input.get(), &after) != 0 || !sameStamp(before, after) || copied != before.st_size)
+        return false;
+    file.place(destinationName, destinationPath, clearFolder);
+    return true;
 }
 
-void FileCopier::failToOpen(const std::filesystem::path& path, bool forReading) const {
+void FileCopier::failToOpen(const std::filesystem::path& path, Side side) const {
     // A throttled copy moves the bytes itself and says which side it could
     // not open; a whole-file copy gives the system's reason.
     if (rate_)
-        throw forReading ? SyncError::cannotRead(path) : SyncError::cannotWrite(path);
+        throw side == Side::source ? SyncError::cannotRead(path) : SyncError::cannotWrite(path);
     throw FileSystemError(errno, path);
 }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <random>
 #include <stop_token>
@@ -16,12 +17,20 @@ namespace quillfen {
 // Copies one file into place atomically: the content goes to a temporary file
 // beside the destination, which gets the source's permission bits, times,
 // extended attributes (and owner, when running as root) and is then renamed
-// over the destination. A failed or cancelled copy leaves the old file as it
-// was and no temporary file behind.
+// over the destination. A failed or cancelled copy, or one whose source
+// changed while it was read, leaves the old file as it was and no temporary
+// file behind.
 class FileCopier {
 public:
-    // `bandwidthLimit` in KB per second; 0 or less is unlimited.
-    FileCopier(std::int64_t bandwidthLimit, std::stop_token stop);
+    // Takes away the folder `name` in the folder `parentFd`, which stands
+    // where the destination file `relativePath` goes; throws when it cannot.
+    using FolderClearer =
+        std::function<void(int parentFd, const std::string& name, const std::string& relativePath)>;
+
+    // `bandwidthLimit` in KB per second; 0 or less is unlimited. Without
+    // `clearFolder` a folder standing where a copy goes fails that copy with
+    // SyncError::folderInTheWay, before any byte is copied.
+    FileCopier(std::int64_t bandwidthLimit, std::stop_token stop, FolderClearer clearFolder = {});
 
     // Copies a file of the source tree to a place in the destination tree
     // unless a regular file of the same size that is not older (within
@@ -31,33 +40,41 @@ public:
                       std::chrono::nanoseconds granularity);
 
     // Copies a file of the source tree to a place in the destination tree,
-    // creating the folders on the way, whatever is there now.
+    // creating the folders on the way, over whatever file is there now.
     void copyFile(FolderCursor& source, const std::string& sourceFile, FolderCursor& destination,
                   const std::string& destinationFile);
 
     // Copies `sourceName` of the folder `sourceFolder` to `destinationName`
-    // of `destinationFolder`; the paths name the two files in errors. Throws
-    // FileSystemError or SyncError; when the source changed during the copy
-    // the copy is still put in place and SyncError::changedWhileCopying is
-    // thrown afterwards.
+    // of `destinationFolder`; the paths name the two files in errors. A
+    // source that changes during the copy is copied once more at once; when
+    // it changes again SyncError::changedWhileCopying is thrown. A folder at
+    // the destination goes to `clearFolder` (see TemporaryFile::place).
+    // Throws FileSystemError or SyncError.
     void copy(int sourceFolder, const std::string& sourceName, int destinationFolder,
               const std::string& destinationName, const std::filesystem::path& sourcePath,
-              const std::filesystem::path& destinationPath);
+              const std::filesystem::path& destinationPath,
+              const std::function<void()>& clearFolder = {});
 
     bool isThrottled() const { return rate_.has_value(); }
 
 private:
-    [[noreturn]] void failToOpen(const std::filesystem::path& path, bool forReading) const;
+    enum class Side { source, destination };
+
+    bool copyUnchanged(int sourceFolder, const std::string& sourceName, int destinationFolder,
+                       const std::string& destinationName, const std::filesystem::path& sourcePath,
+                       const std::filesystem::path& destinationPath,
+                       const std::function<void()>& clearFolder);
+    [[noreturn]] void failToOpen(const std::filesystem::path& path, Side side) const;
     std::int64_t copyContent(int input, int output, std::int64_t size,
                              const std::filesystem::path& sourcePath,
                              const std::filesystem::path& destinationPath);
     std::int64_t copyThrottled(int input, int output, const std::filesystem::path& sourcePath,
                                const std::filesystem::path& destinationPath);
     void copyMetadata(int input, int output, const struct stat& status) const;
-    std::string temporaryName();
 
     std::optional<double> rate_;
     std::stop_token stop_;
+    FolderClearer clearFolder_;
     std::mt19937_64 random_;
     bool isRoot_;
 };

@@ -29,6 +29,11 @@ std::int64_t FileStamp::countedSize(const std::optional<FileStamp>& stamp) {
 bool needsCopy(const FileStamp& source, const FileStamp& destination, nanoseconds granularity) {
     if (source.size != destination.size)
         return true;
+    // A destination that keeps whole seconds only (ext4 with small inodes,
+    // some network and FUSE file systems) truncates every copied time; what
+    // its type says is no guide there.
+    if (destination.modified.tv_nsec == 0 && source.modified.tv_sec == destination.modified.tv_sec)
+        return false;
     // 128 bits: times far from the epoch must not overflow.
     const auto since = [](const struct timespec& time) {
         return static_cast<__int128>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;

@@ -25,7 +25,9 @@ struct FileStamp {
 
 // True when the source must be copied over the destination: the sizes differ,
 // or the source is later by at least `granularity` (a destination file system
-// that keeps coarse times rounds a copied time down by less than that).
+// that keeps coarse times rounds a copied time down by less than that). A
+// destination time without a fraction of a second matches any source time in
+// the same second.
 bool needsCopy(const FileStamp& source, const FileStamp& destination,
                std::chrono::nanoseconds granularity);
 

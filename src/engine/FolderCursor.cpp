@@ -3,8 +3,6 @@
 #include "engine/FileSystemError.h"
 
 #include <cerrno>
-#include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -34,11 +32,11 @@ std::string_view FolderCursor::nameOf(std::string_view relativePath) {
     return slash == std::string_view::npos ? relativePath : relativePath.substr(slash + 1);
 }
 
-int FolderCursor::parentOf(std::string_view relativePath, bool create) {
+int FolderCursor::parentOf(std::string_view relativePath, MissingFolders missing) {
     const auto slash = relativePath.rfind('/');
     const std::string_view folder =
         slash == std::string_view::npos ? std::string_view() : relativePath.substr(0, slash);
-    if (!create && !missing_.empty() && folder.starts_with(missing_) &&
+    if (missing == MissingFolders::leave && !missing_.empty() && folder.starts_with(missing_) &&
         (folder.size() == missing_.size() || folder[missing_.size()] == '/'))
         return kMissing; // its files come one after another: look once
     missing_.clear();
@@ -60,7 +58,7 @@ int FolderCursor::parentOf(std::string_view relativePath, bool create) {
     while (position < folder.size()) {
         const auto end = std::min(folder.find('/', position), folder.size());
         std::string name(folder.substr(position, end - position));
-        const int fd = openChild(deepest(), name, create, folder.substr(0, end));
+        const int fd = openChild(deepest(), name, missing, folder.substr(0, end));
         if (fd == kMissing) {
             missing_ = folder.substr(0, end);
             return kMissing;
@@ -116,8 +114,9 @@ void FolderCursor::limitOpenHandles() {
     }
 }
 
-std::optional<FileStamp> FolderCursor::stampOf(std::string_view relativePath, bool createParents) {
-    const int folder = parentOf(relativePath, createParents);
+std::optional<FileStamp> FolderCursor::stampOf(std::string_view relativePath,
+                                               MissingFolders missing) {
+    const int folder = parentOf(relativePath, missing);
     if (folder == kMissing)
         return std::nullopt;
     struct stat status {};
@@ -129,8 +128,9 @@ std::optional<FileStamp> FolderCursor::stampOf(std::string_view relativePath, bo
     throw FileSystemError(errno, pathOf(relativePath));
 }
 
-int FolderCursor::openChild(int parentFd, const std::string& name, bool create,
+int FolderCursor::openChild(int parentFd, const std::string& name, MissingFolders missing,
                             std::string_view prefix) {
+    const bool create = missing == MissingFolders::create;
     int fd = ::openat(parentFd, name.c_str(), kFolderFlags);
     if (fd < 0 && errno == ENOENT && create) {
         if (::mkdirat(parentFd, name.c_str(), 0777) != 0 && errno != EEXIST)
@@ -147,35 +147,6 @@ int FolderCursor::openChild(int parentFd, const std::string& name, bool create,
     if (!create && (error == ENOENT || error == ENOTDIR))
         return kMissing;
     throw FileSystemError(error, pathOf(prefix));
-}
-
-void FolderCursor::removeTree(int parentFd, const std::string& name,
-                              const std::filesystem::path& path) {
-    FileDescriptor folder(::openat(parentFd, name.c_str(), kFolderFlags));
-    if (!folder.isOpen())
-        throw FileSystemError(errno, path);
-    DIR* listing = ::fdopendir(::dup(folder.get()));
-    if (listing == nullptr)
-        throw FileSystemError(errno, path);
-    std::vector<std::pair<std::string, bool>> entries;
-    while (const dirent* entry = ::readdir(listing)) {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-            continue;
-        struct stat status {};
-        const bool isFolder =
-            ::fstatat(folder.get(), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISDIR(status.st_mode);
-        entries.emplace_back(entry->d_name, isFolder);
-    }
-    ::closedir(listing);
-    for (const auto& [child, isFolder] : entries) {
-        if (isFolder)
-            removeTree(folder.get(), child, path / child);
-        else if (::unlinkat(folder.get(), child.c_str(), 0) != 0)
-            throw FileSystemError(errno, path / child);
-    }
-    if (::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR) != 0)
-        throw FileSystemError(errno, path);
 }
 
 } // namespace quillfen

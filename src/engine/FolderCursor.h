@@ -12,6 +12,9 @@
 
 namespace quillfen {
 
+// What a lookup does about folders missing on the way to a path.
+enum class MissingFolders { leave, create };
+
 // Open handles to the folders along one path below a root folder. Files come
 // depth first, so consecutive files mostly share their folder and the handles
 // are reused. No symbolic link below the root is ever followed.
@@ -27,14 +30,14 @@ public:
     // FileSystemError.
     FolderCursor clone() const;
 
-    // The handle of the folder holding `relativePath`'s last component.
-    // Missing folders are created when `create` is set, otherwise kMissing is
-    // returned. Throws FileSystemError (a link or a file in the way, ...).
-    int parentOf(std::string_view relativePath, bool create);
+    // The handle of the folder holding `relativePath`'s last component, or
+    // kMissing when a folder on the way is missing and left so. Throws
+    // FileSystemError (a link or a file in the way, ...).
+    int parentOf(std::string_view relativePath, MissingFolders missing);
 
     // What stands at `relativePath` itself, links not followed; none when
     // nothing does. Throws FileSystemError.
-    std::optional<FileStamp> stampOf(std::string_view relativePath, bool createParents);
+    std::optional<FileStamp> stampOf(std::string_view relativePath, MissingFolders missing);
 
     int rootFd() const { return root_.get(); }
     const std::filesystem::path& rootPath() const { return rootPath_; }
@@ -42,15 +45,11 @@ public:
 
     static std::string_view nameOf(std::string_view relativePath);
 
-    // Removes the folder `name` in `parentFd` with all it holds, without
-    // following links; `path` names it in errors.
-    static void removeTree(int parentFd, const std::string& name,
-                           const std::filesystem::path& path);
-
 private:
     int deepest();
     void limitOpenHandles();
-    int openChild(int parentFd, const std::string& name, bool create, std::string_view prefix);
+    int openChild(int parentFd, const std::string& name, MissingFolders missing,
+                  std::string_view prefix);
 
     FileDescriptor root_;
     std::filesystem::path rootPath_;

@@ -10,7 +10,7 @@ FolderStatsCounter::FolderStatsCounter(std::stop_token stop, std::chrono::millis
 FolderStats FolderStatsCounter::count(const std::filesystem::path& folder) {
     stats_ = {};
     deadline_ = std::chrono::steady_clock::now() + cap_;
-    TreeWalker walker(*this, true);
+    TreeWalker walker(*this, TreeWalker::Stat::everyFile);
     walker.walk(folder);
     return stats_;
 }

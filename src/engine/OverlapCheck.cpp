@@ -1,5 +1,6 @@
 #include "engine/OverlapCheck.h"
 
+#include "engine/ExclusionMatcher.h"
 #include "engine/SyncError.h"
 
 #include <algorithm>
@@ -23,11 +24,20 @@ std::filesystem::path withoutTrailingSeparator(std::filesystem::path path) {
 } // namespace
 
 void OverlapCheck::ensureSeparate(const std::filesystem::path& source,
-                                  const std::filesystem::path& destination) {
+                                  const std::filesystem::path& destination,
+                                  const std::vector<std::string>& excludePatterns) {
     const auto realSource = withoutTrailingSeparator(resolved(source));
     const auto realDestination = withoutTrailingSeparator(resolved(destination));
-    if (isWithin(realDestination, realSource) || isWithin(realSource, realDestination) ||
-        sharesFolder(realDestination, realSource) || sharesFolder(realSource, realDestination))
+    bool overlap =
+        isWithin(realSource, realDestination) || sharesFolder(realSource, realDestination);
+    if (!overlap && isWithin(realDestination, realSource)) {
+        const auto excluded = excludedFolderAbove(realDestination, realSource, excludePatterns);
+        // Below the excluded folder no bind mount may lead back to the source.
+        overlap = !excluded || sharesFolder(realDestination, realSource, *excluded);
+    } else if (!overlap) {
+        overlap = sharesFolder(realDestination, realSource);
+    }
+    if (overlap)
         throw SyncError::overlap(source, destination);
 }
 
@@ -38,10 +48,12 @@ bool OverlapCheck::isWithin(const std::filesystem::path& inner,
 }
 
 // True when `outer` exists and is the same folder (device and inode) as
-// `inner` or one of its existing ancestors: a bind mount shows one folder
-// under two paths that no link resolution reveals.
+// `inner` or one of its existing ancestors up to `top` (by default the root):
+// a bind mount shows one folder under two paths that no link resolution
+// reveals.
 bool OverlapCheck::sharesFolder(const std::filesystem::path& inner,
-                                const std::filesystem::path& outer) {
+                                const std::filesystem::path& outer,
+                                const std::filesystem::path& top) {
     struct stat outerStatus {};
     if (::stat(outer.c_str(), &outerStatus) != 0)
         return false;
@@ -50,9 +62,26 @@ bool OverlapCheck::sharesFolder(const std::filesystem::path& inner,
         if (::stat(path.c_str(), &status) == 0 && status.st_dev == outerStatus.st_dev &&
             status.st_ino == outerStatus.st_ino)
             return true;
-        if (path == path.parent_path())
+        if (path == top || path == path.parent_path())
             return false;
     }
+}
+
+// The outermost folder between `outer` (exclusive) and `inner` (inclusive)
+// that the rules leave out of a scan of `outer`, if any.
+std::optional<std::filesystem::path>
+OverlapCheck::excludedFolderAbove(const std::filesystem::path& inner,
+                                  const std::filesystem::path& outer,
+                                  const std::vector<std::string>& excludePatterns) {
+    const ExclusionMatcher rules(excludePatterns);
+    const bool isFolder = true;
+    std::filesystem::path relative;
+    for (const auto& component : inner.lexically_relative(outer)) {
+        relative /= component;
+        if (rules.matches(relative.generic_string(), isFolder))
+            return outer / relative;
+    }
+    return std::nullopt;
 }
 
 } // namespace quillfen

@@ -4,6 +4,7 @@
 #include "engine/FolderCursor.h"
 #include "engine/MirrorPlan.h"
 #include "engine/RunFolders.h"
+#include "engine/TreeScanner.h"
 
 namespace quillfen {
 namespace {
@@ -18,7 +19,7 @@ DiffItem item(DiffItem::Action action, const std::string& path, std::int64_t siz
 
 std::optional<FileStamp> stampOrNone(FolderCursor& tree, const std::string& path) {
     try {
-        return tree.stampOf(path, false);
+        return tree.stampOf(path, MissingFolders::leave);
     } catch (const FileSystemError&) {
         return std::nullopt;
     }
@@ -31,7 +32,7 @@ bool wouldCopy(const std::optional<FileStamp>& source, FolderCursor* destination
     if (destination == nullptr)
         return true;
     try {
-        const auto existing = destination->stampOf(path, false);
+        const auto existing = destination->stampOf(path, MissingFolders::leave);
         return !existing || (source && needsCopy(*source, *existing, granularity));
     } catch (const FileSystemError&) {
         return false;
@@ -48,7 +49,7 @@ std::vector<DiffItem> PreviewPlanner::plan(const std::filesystem::path& source,
                                            const std::filesystem::path& destination,
                                            const SyncOptions& options) const {
     RunFolders folders(source, destination, options);
-    FileDescriptor destinationFd = folders.openDestination(false);
+    FileDescriptor destinationFd = folders.openDestination(MissingFolders::leave);
     const auto granularity = timeGranularity_.value_or(folders.destinationGranularity());
     const auto listing = engine_.scanFiles(folders.source(), options.excludePatterns);
 
@@ -65,7 +66,9 @@ std::vector<DiffItem> PreviewPlanner::plan(const std::filesystem::path& source,
     }
     if (options.deleteExtras && destinationTree) {
         const MirrorPlan mirror(listing);
-        for (const auto& path : engine_.scanFiles(folders.destination(), {}).files) {
+        const auto destinationListing =
+            TreeScanner({}, {}, TreeScanner::TemporaryFiles::setApart).scan(folders.destination());
+        for (const auto& path : destinationListing.files) {
             if (mirror.isExtra(path))
                 items.push_back(item(DiffItem::Action::remove, path, 0));
         }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 namespace quillfen {
@@ -36,15 +37,20 @@ RunFolders::RunFolders(const std::filesystem::path& source,
             throw SyncError::sourceNotFound(source);
         throw SyncError::cannotRead(source);
     }
+    if (!S_ISDIR(status.st_mode))
+        throw SyncError::notAFolder(source);
     // A source that cannot be listed must never look like an empty one:
     // mirror mode would then empty the destination.
     sourceFd_ = FileDescriptor(::open(source.c_str(), kFolderFlags));
     if (!sourceFd_.isOpen())
         throw SyncError::cannotRead(source);
-    OverlapCheck::ensureSeparate(source_, destination_);
+    if (::stat(destination_.c_str(), &status) == 0 && !S_ISDIR(status.st_mode))
+        throw SyncError::notAFolder(destination_);
+    OverlapCheck::ensureSeparate(source_, destination_, options.excludePatterns);
 }
 
-FileDescriptor RunFolders::openDestination(bool create) const {
+FileDescriptor RunFolders::openDestination(MissingFolders missing) const {
+    const bool create = missing == MissingFolders::create;
     if (create) {
         std::error_code error;
         std::filesystem::create_directories(destination_, error);
@@ -55,6 +61,19 @@ FileDescriptor RunFolders::openDestination(bool create) const {
     if (!folder.isOpen() && (create || errno != ENOENT))
         throw FileSystemError(errno, destination_);
     return folder;
+}
+
+bool RunFolders::lockDestination(int fd) const {
+    // No lock file: the folder itself is locked, so nothing is written to
+    // take the lock and a killed run leaves nothing behind.
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno == EWOULDBLOCK)
+            throw SyncError::destinationInUse(destination_);
+        if (errno != EINTR)
+            return false;
+    }
 }
 
 std::chrono::nanoseconds RunFolders::destinationGranularity() const {

@@ -15,12 +15,14 @@
 namespace quillfen {
 namespace {
 
+enum class Link { follow, asIs };
+
 // A cursor on the folder holding `file`, created with its parents on request.
-FolderCursor folderOf(const std::filesystem::path& file, bool create) {
+FolderCursor folderOf(const std::filesystem::path& file, MissingFolders missing) {
     auto folder = file.parent_path();
     if (folder.empty())
         folder = ".";
-    if (create) {
+    if (missing == MissingFolders::create) {
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error)
@@ -32,9 +34,10 @@ FolderCursor folderOf(const std::filesystem::path& file, bool create) {
     return FolderCursor(std::move(fd), folder);
 }
 
-FileStamp stampOf(const std::filesystem::path& file, bool followLink) {
+FileStamp stampOf(const std::filesystem::path& file, Link link) {
     struct stat status {};
-    if ((followLink ? ::stat(file.c_str(), &status) : ::lstat(file.c_str(), &status)) != 0)
+    if ((link == Link::follow ? ::stat(file.c_str(), &status) : ::lstat(file.c_str(), &status)) !=
+        0)
         throw FileSystemError(errno, file);
     return FileStamp::of(status);
 }
@@ -46,10 +49,10 @@ SyncEngine::SyncEngine(std::optional<std::chrono::nanoseconds> timeGranularity)
 
 bool SyncEngine::needsCopy(const std::filesystem::path& sourceFile,
                            const std::filesystem::path& destinationFile) const {
-    const auto source = stampOf(sourceFile, true);
-    const auto destination = stampOf(destinationFile, false);
-    const auto granularity =
-        timeGranularity_.value_or(timeGranularityOf(folderOf(destinationFile, false).rootFd()));
+    const auto source = stampOf(sourceFile, Link::follow);
+    const auto destination = stampOf(destinationFile, Link::asIs);
+    const auto granularity = timeGranularity_.value_or(
+        timeGranularityOf(folderOf(destinationFile, MissingFolders::leave).rootFd()));
     return quillfen::needsCopy(source, destination, granularity);
 }
 
@@ -68,8 +71,8 @@ SyncResult SyncEngine::sync(const std::filesystem::path& source,
 bool SyncEngine::copyIfNeeded(const std::filesystem::path& sourceFile,
                               const std::filesystem::path& destinationFile,
                               std::int64_t bandwidthLimit, std::stop_token stop) const {
-    auto source = folderOf(sourceFile, false);
-    auto destination = folderOf(destinationFile, true);
+    auto source = folderOf(sourceFile, MissingFolders::leave);
+    auto destination = folderOf(destinationFile, MissingFolders::create);
     const auto granularity = timeGranularity_.value_or(timeGranularityOf(destination.rootFd()));
     return FileCopier(bandwidthLimit, std::move(stop))
         .copyIfNeeded(source, sourceFile.filename(), destination, destinationFile.filename(),
@@ -79,8 +82,8 @@ bool SyncEngine::copyIfNeeded(const std::filesystem::path& sourceFile,
 void SyncEngine::throttledCopy(const std::filesystem::path& sourceFile,
                                const std::filesystem::path& destinationFile,
                                std::int64_t bandwidthLimit, std::stop_token stop) const {
-    auto source = folderOf(sourceFile, false);
-    auto destination = folderOf(destinationFile, true);
+    auto source = folderOf(sourceFile, MissingFolders::leave);
+    auto destination = folderOf(destinationFile, MissingFolders::create);
     FileCopier(bandwidthLimit, std::move(stop))
         .copy(source.rootFd(), sourceFile.filename(), destination.rootFd(),
               destinationFile.filename(), sourceFile, destinationFile);

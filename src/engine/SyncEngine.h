@@ -20,10 +20,13 @@
 namespace quillfen {
 
 // What a tree scan found: the regular files in enumeration order, and the
-// subfolders it could not list (a run must not treat those as empty).
+// subfolders it could not list (a run must not treat those as empty). A
+// destination's scan sets the files named like the engine's temporary files
+// apart, for they are no files of the user's.
 struct ScanResult {
     std::vector<std::string> files;
     std::vector<std::string> unreadableFolders;
+    std::vector<std::string> temporaryFiles;
 };
 
 using Sha256Digest = std::array<std::uint8_t, 32>;
@@ -63,15 +66,21 @@ public:
                    const std::filesystem::path& destinationFile) const;
 
     // The dry-run plan: copy items in source order, then (mirror mode) delete
-    // items in destination order. Writes nothing. Throws SyncError
-    // (sourceNotFound, cannotRead, overlap) or FileSystemError.
+    // items in destination order. Writes nothing and takes no lock. Throws
+    // SyncError (sourceNotFound, cannotRead, notAFolder, overlap) or
+    // FileSystemError.
     std::vector<DiffItem> preview(const std::filesystem::path& source,
                                   const std::filesystem::path& destination,
                                   const SyncOptions& options) const;
 
-    // Makes the destination catch up with the source. A stop request ends the
-    // run early with status `cancelled`. Throws SyncError or FileSystemError
-    // when the run as a whole fails.
+    // Makes the destination catch up with the source, holding the destination
+    // folder's lock, under which it also removes temporary files that killed
+    // runs left there. A stop request ends the run early with status
+    // `cancelled`; mirror deletions withheld (an unattended run whose plan
+    // would empty the destination, or more deletions than `maxDeletions`)
+    // end it with status `failed` and the reason, after its copies. Throws
+    // SyncError (also destinationInUse) or FileSystemError when the run as a
+    // whole fails.
     SyncResult sync(const std::filesystem::path& source, const std::filesystem::path& destination,
                     const SyncOptions& options, std::stop_token stop = {});
 

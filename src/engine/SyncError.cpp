@@ -31,4 +31,16 @@ SyncError SyncError::changedWhileCopying(const std::filesystem::path& path) {
     return {Kind::changedWhileCopying, path, "changed while being copied"};
 }
 
+SyncError SyncError::folderInTheWay(const std::filesystem::path& path) {
+    return {Kind::folderInTheWay, path, "a folder is in the way"};
+}
+
+SyncError SyncError::notAFolder(const std::filesystem::path& path) {
+    return {Kind::notAFolder, path, "Not a folder: " + path.string()};
+}
+
+SyncError SyncError::destinationInUse(const std::filesystem::path& path) {
+    return {Kind::destinationInUse, path, "Destination is in use by another run: " + path.string()};
+}
+
 } // namespace quillfen

@@ -5,10 +5,11 @@
 
 namespace quillfen {
 
-// The engine's own errors. Raised for the source folder (`sourceNotFound`,
-// `cannotRead`) or the folder pair (`overlap`) they fail a whole run or
-// preview; raised for one file (`cannotRead`, `cannotWrite`, `cancelled`,
-// `changedWhileCopying`) they fail that file only.
+// The engine's own errors. Raised for the folders (`sourceNotFound`,
+// `cannotRead`, `notAFolder`, `overlap`, `destinationInUse`) they fail a
+// whole run or preview; raised for one file (`cannotRead`, `cannotWrite`,
+// `cancelled`, `changedWhileCopying`, `folderInTheWay`) they fail that file
+// only.
 class SyncError : public std::runtime_error {
 public:
     enum class Kind {
@@ -17,7 +18,10 @@ public:
         cannotWrite,
         overlap,
         cancelled,
-        changedWhileCopying
+        changedWhileCopying,
+        folderInTheWay,
+        notAFolder,
+        destinationInUse
     };
 
     static SyncError sourceNotFound(const std::filesystem::path& path);
@@ -27,6 +31,9 @@ public:
                              const std::filesystem::path& destination);
     static SyncError cancelled();
     static SyncError changedWhileCopying(const std::filesystem::path& path);
+    static SyncError folderInTheWay(const std::filesystem::path& path);
+    static SyncError notAFolder(const std::filesystem::path& path);
+    static SyncError destinationInUse(const std::filesystem::path& path);
 
     Kind kind() const { return kind_; }
     // The location the error is about (the source folder for `overlap`).

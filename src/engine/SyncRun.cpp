@@ -2,11 +2,15 @@
 
 #include "engine/FileCopier.h"
 #include "engine/FileSystemError.h"
+#include "engine/FolderRemoval.h"
+#include "engine/LeftoverRemover.h"
 #include "engine/MirrorPlan.h"
 #include "engine/RunFolders.h"
 #include "engine/SyncError.h"
+#include "engine/TreeScanner.h"
 #include "engine/Verifier.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <thread>
@@ -17,6 +21,10 @@ namespace {
 
 // Below this many files a second thread is not worth starting.
 constexpr std::size_t kParallelExamination = 512;
+
+// An unattended run that would delete more than half of the destination's
+// files, and at least this many, deletes none.
+constexpr std::int64_t kUnattendedDeletions = 100;
 
 } // namespace
 
@@ -30,12 +38,22 @@ SyncResult SyncRun::run(const std::filesystem::path& source,
     start_ = std::chrono::steady_clock::now();
     progress_.phase = SyncProgress::Phase::scanning;
     RunFolders folders(source, destination, options_);
-    FolderCursor destinationTree(folders.openDestination(true), folders.destination());
+    FolderCursor destinationTree(folders.openDestination(MissingFolders::create),
+                                 folders.destination());
+    holdsDestination_ = folders.lockDestination(destinationTree.rootFd());
     FolderCursor sourceTree(folders.takeSource(), folders.source());
     report();
 
     const auto granularity = timeGranularity_.value_or(timeGranularityOf(destinationTree.rootFd()));
-    listSource(sourceTree);
+    {
+        // Leftovers go while the source is listed, and before any copy of
+        // this run makes temporary files of its own. The delete phase's scan
+        // finds them in mirror mode.
+        std::jthread cleanup;
+        if (holdsDestination_ && !options_.deleteExtras)
+            cleanup = startLeftoverRemoval(destinationTree);
+        listSource(sourceTree);
+    }
     examineFiles(sourceTree, destinationTree, granularity);
     progress_.phase = SyncProgress::Phase::syncing;
     report();
@@ -48,6 +66,14 @@ SyncResult SyncRun::run(const std::filesystem::path& source,
     progress_.phase = SyncProgress::Phase::done;
     report();
     return result();
+}
+
+std::jthread SyncRun::startLeftoverRemoval(const FolderCursor& destination) {
+    try {
+        return std::jthread(LeftoverRemover::removeFrom, destination.clone());
+    } catch (const std::exception&) {
+        return {}; // no handle or no thread to spare: the next run removes them
+    }
 }
 
 void SyncRun::report() const {
@@ -114,11 +140,11 @@ void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination, std:
     for (std::size_t index = begin; index < end; ++index) {
         const auto& path = listing_.files[index];
         try {
-            const auto stamp = source.stampOf(path, false);
+            const auto stamp = source.stampOf(path, MissingFolders::leave);
             if (!stamp)
                 continue;
             sizes_[index] = FileStamp::countedSize(stamp);
-            const auto existing = destination.stampOf(path, false);
+            const auto existing = destination.stampOf(path, MissingFolders::leave);
             upToDate_[index] = existing && !needsCopy(*stamp, *existing, granularity);
         } catch (const FileSystemError&) {
             // Left to the live comparison, which reports what fails.
@@ -127,7 +153,13 @@ void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination, std:
 }
 
 void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
-    FileCopier copier(options_.bandwidthLimit, stop_);
+    FileCopier::FolderClearer clearFolder;
+    if (options_.deleteExtras)
+        clearFolder = [this, &destination](int parentFd, const std::string& name,
+                                           const std::string& path) {
+            removeFolderInTheWay(parentFd, name, path, destination.pathOf(path));
+        };
+    FileCopier copier(options_.bandwidthLimit, stop_, std::move(clearFolder));
     for (std::size_t index = 0; index < listing_.files.size(); ++index) {
         if (stop_.stop_requested())
             return;
@@ -154,16 +186,51 @@ void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
     }
 }
 
+// In mirror mode a folder where the source has a file holds only extras:
+// they go as mirror deletions go, just before the complete copy takes the
+// folder's place.
+void SyncRun::removeFolderInTheWay(int parentFd, const std::string& name, const std::string& path,
+                                   const std::filesystem::path& fullPath) {
+    FolderRemoval removal;
+    removal.onDeleted = [this](const std::string& item) {
+        ++progress_.deletedFiles;
+        log("Deleted: " + item);
+    };
+    removal.onFailed = [this](const std::string& item, const std::string& reason) {
+        ++failed_;
+        log("Error deleting: " + item + " — " + reason);
+    };
+    if (!removal.remove(parentFd, name, path, fullPath)) {
+        // What stayed was tried and reported once; the delete phase leaves it.
+        foldersKept_.push_back(path);
+        throw SyncError::folderInTheWay(fullPath);
+    }
+}
+
 void SyncRun::deleteExtras(FolderCursor& destination) {
-    const auto destinationListing = engine_.scanFiles(destination.rootPath(), {});
-    const MirrorPlan plan(listing_);
+    const auto destinationListing =
+        TreeScanner({}, {}, TreeScanner::TemporaryFiles::setApart).scan(destination.rootPath());
+    if (holdsDestination_)
+        LeftoverRemover::remove(destination, destinationListing.temporaryFiles);
+    const MirrorPlan plan(listing_, foldersKept_);
+    const auto isExtra = [&plan](const std::string& path) {
+        return plan.isExtra(path);
+    };
+    const auto planned = std::ranges::count_if(destinationListing.files, isExtra);
+    if (refusesToDelete(planned, std::ssize(destinationListing.files))) {
+        refusal_ = "Not deleting " + std::to_string(planned) + " of " +
+                   std::to_string(destinationListing.files.size()) +
+                   " files in the destination: the source looks incomplete. Preview, then sync "
+                   "by hand if this is right.";
+        return;
+    }
     for (const auto& path : destinationListing.files) {
-        if (!plan.isExtra(path))
+        if (!isExtra(path))
             continue;
         if (stop_.stop_requested())
             return;
         try {
-            const int folder = destination.parentOf(path, false);
+            const int folder = destination.parentOf(path, MissingFolders::leave);
             if (folder == FolderCursor::kMissing ||
                 ::unlinkat(folder, std::string(FolderCursor::nameOf(path)).c_str(), 0) != 0)
                 throw FileSystemError(folder == FolderCursor::kMissing ? ENOENT : errno,
@@ -175,6 +242,18 @@ void SyncRun::deleteExtras(FolderCursor& destination) {
             log("Error deleting: " + path + " — " + error.what());
         }
     }
+}
+
+// A source that went missing under its folder (an unplugged drive leaves
+// the mount folder empty) looks like a source whose files were all deleted.
+// Nobody watches an unattended run, so it deletes nothing when its plan
+// would take every file of the destination, or most of a large one; a run by
+// hand obeys only the limit it was given.
+bool SyncRun::refusesToDelete(std::int64_t planned, std::int64_t present) const {
+    if (options_.maxDeletions && planned > *options_.maxDeletions)
+        return true;
+    return options_.start == RunStart::unattended && planned > 0 &&
+           (planned == present || (2 * planned > present && planned >= kUnattendedDeletions));
 }
 
 void SyncRun::verifyCopies(FolderCursor& source, FolderCursor& destination) {
@@ -196,6 +275,10 @@ SyncResult SyncRun::result() const {
     result.failedCount = failed_;
     result.filesExcluded = excluded_;
     result.verificationFailures = verificationFailures_;
+    if (refusal_ && result.status == SyncStatus::success) {
+        result.status = SyncStatus::failed;
+        result.errorMessage = refusal_;
+    }
     return result;
 }
 

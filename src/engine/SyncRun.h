@@ -9,12 +9,14 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quillfen {
 
 // The working state and the phases of one sync run: scan, copy, delete
-// extras, verify. Lives for one call of SyncEngine::sync.
+// extras, verify. Lives for one call of SyncEngine::sync, holding the
+// destination folder's lock throughout.
 class SyncRun {
 public:
     SyncRun(const SyncEngine& engine, const SyncOptions& options, std::stop_token stop,
@@ -31,8 +33,12 @@ private:
                       std::chrono::nanoseconds granularity);
     void examineRange(FolderCursor& source, FolderCursor& destination, std::size_t begin,
                       std::size_t end, std::chrono::nanoseconds granularity);
+    static std::jthread startLeftoverRemoval(const FolderCursor& destination);
     void copyFiles(FolderCursor& source, FolderCursor& destination);
+    void removeFolderInTheWay(int parentFd, const std::string& name, const std::string& path,
+                              const std::filesystem::path& fullPath);
     void deleteExtras(FolderCursor& destination);
+    bool refusesToDelete(std::int64_t planned, std::int64_t present) const;
     void verifyCopies(FolderCursor& source, FolderCursor& destination);
     SyncResult result() const;
 
@@ -41,6 +47,7 @@ private:
     std::stop_token stop_;
     std::optional<std::chrono::nanoseconds> timeGranularity_;
     std::chrono::steady_clock::time_point start_;
+    bool holdsDestination_ = false; // its lock, where the file system keeps locks
     SyncProgress progress_;
     ScanResult listing_;
     // Per listed file, kept small: its size, and whether its copy was found
@@ -48,9 +55,12 @@ private:
     std::vector<std::int64_t> sizes_;
     std::vector<std::uint8_t> upToDate_;
     std::vector<std::string> copiedPaths_;
+    std::vector<std::string> foldersKept_; // in the way of a file, not emptied
     std::int64_t failed_ = 0;
     std::int64_t excluded_ = 0;
     std::int64_t verificationFailures_ = 0;
+    // Why the mirror deletions were withheld; the run then ends as failed.
+    std::optional<std::string> refusal_;
 };
 
 } // namespace quillfen

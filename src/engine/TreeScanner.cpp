@@ -1,9 +1,11 @@
 #include "engine/TreeScanner.h"
 
 #include "engine/FileSystemError.h"
+#include "engine/TemporaryFile.h"
 
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace quillfen {
 namespace {
@@ -19,14 +21,15 @@ std::filesystem::path resolvedPath(const std::filesystem::path& path) {
 } // namespace
 
 TreeScanner::TreeScanner(const std::vector<std::string>& patterns,
-                         std::function<void(const std::string&)> onExcluded)
-    : matcher_(patterns), onExcluded_(std::move(onExcluded)) {}
+                         std::function<void(const std::string&)> onExcluded,
+                         TemporaryFiles temporaryFiles)
+    : matcher_(patterns), onExcluded_(std::move(onExcluded)), temporaryFiles_(temporaryFiles) {}
 
 ScanResult TreeScanner::scan(const std::filesystem::path& root) {
     result_ = {};
     root_ = resolvedPath(root);
     if (!root_.empty()) {
-        TreeWalker walker(*this, false);
+        TreeWalker walker(*this, TreeWalker::Stat::whereTypeUnknown);
         walker.walk(root_);
     }
     return std::move(result_);
@@ -38,8 +41,12 @@ TreeWalker::Step TreeScanner::visit(const TreeWalker::Item& item) {
             onExcluded_(item.relativePath);
         return TreeWalker::Step::skipContents;
     }
-    if (item.kind == TreeWalker::Kind::regularFile)
-        result_.files.push_back(item.relativePath);
+    if (item.kind != TreeWalker::Kind::regularFile)
+        return TreeWalker::Step::proceed;
+    const bool setApart =
+        temporaryFiles_ == TemporaryFiles::setApart &&
+        TemporaryFile::isTemporaryName(std::string_view(item.relativePath).substr(item.nameOffset));
+    (setApart ? result_.temporaryFiles : result_.files).push_back(item.relativePath);
     return TreeWalker::Step::proceed;
 }
 

@@ -16,8 +16,15 @@ namespace quillfen {
 // Subfolders that cannot be listed are passed over but named in the result.
 class TreeScanner : private TreeWalker::Visitor {
 public:
+    // Whether files named like the engine's temporary files are listed with
+    // the others or set apart. A destination's are set apart: they are no
+    // files of the user's, to be kept or mirrored away, but what a killed
+    // run left.
+    enum class TemporaryFiles { listed, setApart };
+
     TreeScanner(const std::vector<std::string>& patterns,
-                std::function<void(const std::string&)> onExcluded);
+                std::function<void(const std::string&)> onExcluded,
+                TemporaryFiles temporaryFiles = TemporaryFiles::listed);
 
     // The root is scanned at its real location (links in its path resolved).
     // A root that does not exist or cannot be listed gives an empty result.
@@ -32,6 +39,7 @@ private:
 
     ExclusionMatcher matcher_;
     std::function<void(const std::string&)> onExcluded_;
+    TemporaryFiles temporaryFiles_;
     std::filesystem::path root_;
     ScanResult result_;
 };

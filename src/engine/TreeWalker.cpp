@@ -40,15 +40,20 @@ bool isDotOrDotDot(const char* name) {
 
 } // namespace
 
-TreeWalker::TreeWalker(Visitor& visitor, bool statFiles)
-    : visitor_(visitor), statFiles_(statFiles) {}
+TreeWalker::TreeWalker(Visitor& visitor, Stat stat) : visitor_(visitor), stat_(stat) {}
 
 bool TreeWalker::walk(const std::filesystem::path& root) {
+    FileDescriptor fd(::open(root.c_str(), kFolderOpenFlags));
+    return fd.isOpen() && walk(std::move(fd));
+}
+
+bool TreeWalker::walk(FileDescriptor root) {
     stack_.clear();
     path_.clear();
-    FileDescriptor fd(::open(root.c_str(), kFolderOpenFlags));
-    if (!fd.isOpen() || enter(std::move(fd), {}) != 0)
+    if (const int error = enter(std::move(root), {}); error != 0) {
+        errno = error;
         return false;
+    }
     while (!stack_.empty()) {
         Folder& folder = stack_.back();
         if (folder.next == folder.entries.size()) {
@@ -115,7 +120,7 @@ bool TreeWalker::reportNext(Folder& folder) {
     Kind kind = kindFromType(entry.type);
     struct stat status;
     const struct stat* attributes = nullptr;
-    if (entry.type == DT_UNKNOWN || (statFiles_ && entry.type == DT_REG)) {
+    if (entry.type == DT_UNKNOWN || (stat_ == Stat::everyFile && entry.type == DT_REG)) {
         if (!folder.fd.isOpen() && !reopen(stack_.size() - 1))
             return true;
         if (::fstatat(folder.fd.get(), name, &status, AT_SYMLINK_NOFOLLOW) != 0) {

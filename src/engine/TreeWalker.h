@@ -52,14 +52,18 @@ public:
 
     static constexpr std::size_t kMaxOpenFolders = 64;
 
-    // With `statFiles` every regular file is stat'ed and its attributes handed
-    // to the visitor; otherwise the entry type from the folder listing is
-    // used where the file system provides it.
-    TreeWalker(Visitor& visitor, bool statFiles);
+    // Which items are stat'ed: only those whose type the folder listing does
+    // not give, or also every regular file, whose attributes then reach the
+    // visitor.
+    enum class Stat { whereTypeUnknown, everyFile };
+
+    TreeWalker(Visitor& visitor, Stat stat);
 
     // False when `root` is not a folder that can be listed; the walk then
     // reports nothing. A link in place of the root is not followed.
     bool walk(const std::filesystem::path& root);
+    // The same from an open folder; errno tells why when it gives false.
+    bool walk(FileDescriptor root);
 
 private:
     struct Entry {
@@ -84,7 +88,7 @@ private:
     void openChild(Folder& parent, const char* name);
 
     Visitor& visitor_;
-    bool statFiles_;
+    Stat stat_;
     std::vector<Folder> stack_;
     std::string path_;
     std::vector<char> buffer_;

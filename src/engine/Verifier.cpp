@@ -39,20 +39,19 @@ Sha256Digest Verifier::digestOf(int fd) {
     return digest;
 }
 
-Sha256Digest Verifier::digestAt(FolderCursor& tree, const std::string& relativePath,
-                                bool fromDisk) {
+Sha256Digest Verifier::digestAt(FolderCursor& tree, const std::string& relativePath, Read read) {
     // A file that cannot be opened hashes as empty input, so a missing copy
     // of a non-empty file counts as a mismatch.
     FileDescriptor file;
     try {
-        const int folder = tree.parentOf(relativePath, false);
+        const int folder = tree.parentOf(relativePath, MissingFolders::leave);
         if (folder != FolderCursor::kMissing)
             file = FileDescriptor(::openat(folder,
                                            std::string(FolderCursor::nameOf(relativePath)).c_str(),
                                            O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     } catch (const FileSystemError&) {
     }
-    if (file.isOpen() && fromDisk)
+    if (file.isOpen() && read == Read::fromDisk)
         ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_DONTNEED);
     return digestOf(file.get());
 }
@@ -66,7 +65,7 @@ std::int64_t Verifier::verify(const std::vector<std::string>& copiedPaths) {
     for (const auto& path : copiedPaths) {
         if (stop_.stop_requested())
             break;
-        if (digestAt(source_, path, false) != digestAt(destination_, path, true)) {
+        if (digestAt(source_, path, Read::cached) != digestAt(destination_, path, Read::fromDisk)) {
             ++failures;
             if (onLog_)
                 onLog_("Verify failed: " + path);

@@ -27,7 +27,11 @@ public:
     static Sha256Digest digestOf(int fd);
 
 private:
-    Sha256Digest digestAt(FolderCursor& tree, const std::string& relativePath, bool fromDisk);
+    // Where a file's bytes are read from: whatever the page cache holds, or
+    // the disk itself.
+    enum class Read { cached, fromDisk };
+
+    Sha256Digest digestAt(FolderCursor& tree, const std::string& relativePath, Read read);
 
     FolderCursor& source_;
     FolderCursor& destination_;

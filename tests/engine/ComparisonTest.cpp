@@ -4,6 +4,7 @@
 #include "engine/FileSystemError.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -20,7 +21,8 @@ FileStamp stamp(std::int64_t size, std::chrono::nanoseconds time) {
 
 TEST(ComparisonTest, SizeFirstThenNewerSourceTimeWithinTheGranularity) {
     constexpr std::int64_t kFolder = FileStamp::kNoSize;
-    const auto t = std::chrono::nanoseconds(1'700'000'001'000'000'000);
+    const auto t = std::chrono::nanoseconds(1'700'000'001'250'000'000);
+    const auto whole = std::chrono::nanoseconds(1'700'000'001'000'000'000);
     struct Case {
         FileStamp source, destination;
         std::chrono::nanoseconds granularity;
@@ -39,6 +41,9 @@ TEST(ComparisonTest, SizeFirstThenNewerSourceTimeWithinTheGranularity) {
         {stamp(5, t + 2s), stamp(5, t), 2s, true},
         {stamp(5, t + 9ms), stamp(5, t), 10ms, false},
         {stamp(6, t), stamp(5, t), 2s, true},
+        // A destination that keeps whole seconds truncated the copied time.
+        {stamp(5, whole + 999ms), stamp(5, whole), 1ns, false},
+        {stamp(5, whole + 1s), stamp(5, whole), 1ns, true},
         {{5, {std::numeric_limits<time_t>::max(), 0}},
          {5, {std::numeric_limits<time_t>::min(), 0}},
          1ns,
@@ -67,6 +72,58 @@ TEST(ComparisonTest, EngineReadsFilesAndHonoursAnInjectedGranularityInPlanAndRun
     std::filesystem::create_symlink(source, destination);
     EXPECT_TRUE(SyncEngine().needsCopy(source, destination)) << "a link is not followed";
     EXPECT_THROW(SyncEngine().needsCopy(dir / "missing", destination), FileSystemError);
+}
+
+// An ext4 file system made with 128-byte inodes, which keep whole seconds
+// only, mounted from an image file for the life of the object.
+class WholeSecondFileSystem {
+public:
+    explicit WholeSecondFileSystem(const std::filesystem::path& folder)
+        : mountPoint_(folder / "mnt") {
+        const auto image = folder / "ext4.img";
+        std::filesystem::create_directories(mountPoint_);
+        test::writeFile(image, "");
+        std::filesystem::resize_file(image, 8 << 20);
+        mounted_ = shell("mkfs.ext4 -q -F -I 128 '" + image.string() + "'") &&
+                   shell("mount -o loop '" + image.string() + "' '" + mountPoint_.string() + "'");
+    }
+    ~WholeSecondFileSystem() {
+        if (mounted_)
+            shell("umount '" + mountPoint_.string() + "'");
+    }
+    WholeSecondFileSystem(const WholeSecondFileSystem&) = delete;
+    WholeSecondFileSystem& operator=(const WholeSecondFileSystem&) = delete;
+
+    bool isMounted() const { return mounted_; }
+    const std::filesystem::path& path() const { return mountPoint_; }
+
+private:
+    static bool shell(const std::string& command) {
+        return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+    }
+
+    std::filesystem::path mountPoint_;
+    bool mounted_ = false;
+};
+
+TEST(ComparisonTest, ADestinationThatKeepsWholeSecondsIsUpToDateAfterOneRun) {
+    test::TempDir dir;
+    const WholeSecondFileSystem coarse(dir.path());
+    if (!coarse.isMounted())
+        GTEST_SKIP() << "cannot make and loop-mount an ext4 image here (needs root, "
+                        "mkfs.ext4 and a free loop device)";
+    const auto source = dir.write("src/a.txt", "alpha");
+    dir.write("src/sub/b.txt", "bravo");
+    setModified(source, 1'700'000'000, 600'000'000);
+    setModified(dir / "src/sub/b.txt", 1'700'000'000, 1);
+    const auto destination = coarse.path() / "dst";
+    SyncEngine engine;
+    EXPECT_EQ(engine.sync(dir / "src", destination, {}).filesCopied, 2);
+    EXPECT_EQ(test::modifiedOf(destination / "a.txt").tv_nsec, 0) << "only whole seconds kept";
+    EXPECT_EQ(engine.sync(dir / "src", destination, {}).filesCopied, 0);
+    EXPECT_TRUE(engine.preview(dir / "src", destination, {}).empty());
+    setModified(source, 1'700'000'001, 600'000'000);
+    EXPECT_EQ(engine.sync(dir / "src", destination, {}).filesCopied, 1) << "a second later is new";
 }
 
 } // namespace

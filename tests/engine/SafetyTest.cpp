@@ -48,6 +48,16 @@ TEST_F(SafetyTest, OverlappingFoldersFailBeforeAnythingIsWritten) {
     preserve.preserveRoot = true;
     EXPECT_THROW(SyncEngine().sync(src, root.path(), preserve), SyncError);
     EXPECT_NO_THROW(SyncEngine().sync(src, root / "srcx", {})) << "a shared prefix is no overlap";
+
+    // A destination the rules keep out of the source scan is never read back.
+    SyncOptions keptOut;
+    keptOut.excludePatterns = {"*.tmp", "backup/"};
+    EXPECT_EQ(SyncEngine().sync(src, src / "backup/copy", keptOut).filesCopied, 1);
+    EXPECT_EQ(readFile(src / "backup/copy/a"), "a");
+    EXPECT_TRUE(SyncEngine().preview(src, src / "backup/copy", keptOut).empty());
+    keptOut.excludePatterns = {"*.tmp", "backup/copy/elsewhere"};
+    EXPECT_THROW(SyncEngine().sync(src, src / "backup/copy", keptOut), SyncError);
+    EXPECT_THROW(SyncEngine().preview(src, src / "backup/copy", keptOut), SyncError);
 }
 
 TEST_F(SafetyTest, BindMountedDestinationInsideTheSourceIsRefused) {
@@ -79,25 +89,51 @@ TEST_F(SafetyTest, LinksInsideTheDestinationAreNeverFollowed) {
                                 ": Too many levels of symbolic links"));
 }
 
-TEST_F(SafetyTest, AFolderInTheWayIsReplacedOnlyByACompleteCopy) {
+TEST_F(SafetyTest, AFolderInTheWayIsKeptUnlessMirroringThenItsFilesAreDeletedOneByOne) {
     root.write("src/name", "file content");
     root.write("dst/name/sub/x", "x");
-    std::filesystem::create_directory_symlink(root / "outside", root / "dst/name/link");
     root.write("outside/keep", "k");
-    const auto result = run();
-    EXPECT_EQ(result.filesCopied, 1);
+    std::filesystem::create_directory_symlink(root / "outside", root / "dst/name/link");
+    auto result = run();
+    EXPECT_EQ(result.failedCount, 1);
+    EXPECT_EQ(result.filesDeleted, 0);
+    EXPECT_TRUE(recorder.logged("Error: name — a folder is in the way"));
+    EXPECT_EQ(readFile(root / "dst/name/sub/x"), "x");
+
+    SyncOptions mirror;
+    mirror.deleteExtras = true;
+    result = run(mirror);
+    EXPECT_EQ(result.failedCount, 0);
+    EXPECT_EQ(result.filesDeleted, 2);
+    EXPECT_TRUE(recorder.logged("Deleted: name/sub/x"));
+    EXPECT_TRUE(recorder.logged("Deleted: name/link"));
     EXPECT_EQ(readFile(root / "dst/name"), "file content");
-    EXPECT_EQ(readFile(root / "outside/keep"), "k") << "the removal did not follow the link";
+    EXPECT_EQ(readFile(root / "outside/keep"), "k") << "the link went, not what it points to";
 }
 
-TEST_F(SafetyTest, AFailedReplacementKeepsTheOldFolderAndLeavesNoTemporaryFile) {
+TEST_F(SafetyTest, AFolderInTheWayThatCannotBeEmptiedKeepsWhatRemainsAndFailsTheFile) {
     root.write("src/name", "file content");
-    root.write("dst/name/owned-by-root", "x");
-    ::chmod((root / "dst/name").c_str(), 0755);
-    EXPECT_EQ(test::runAsNobody({root / "src", root / "dst"},
-                                [&] { return std::to_string(run().failedCount); }),
-              "1");
-    EXPECT_EQ(readFile(root / "dst/name/owned-by-root"), "x");
+    root.write("dst/name/loose", "l");
+    root.write("dst/name/locked/kept", "k");
+    ::chmod((root / "dst/name").c_str(), 0777);
+    ::chmod((root / "dst/name/locked").c_str(), 0555);
+    const auto lines = test::runAsNobody({root / "src", root / "dst"}, [&] {
+        SyncOptions mirror;
+        mirror.deleteExtras = true;
+        const auto result = run(mirror);
+        std::string out = std::to_string(result.failedCount) + " failed, " +
+                          std::to_string(result.filesDeleted) + " deleted\n";
+        for (const auto& line : recorder.lines)
+            out += line + '\n';
+        return out;
+    });
+    for (const auto& line : std::vector<std::string>{
+             "2 failed, 1 deleted\n", "Deleted: name/loose\n",
+             "Error: name — a folder is in the way\n",
+             "Error deleting: name/locked/kept — " + (root / "dst/name/locked/kept").string() +
+                 ": Permission denied\n"})
+        EXPECT_NE(lines.find(line), std::string::npos) << lines;
+    EXPECT_EQ(readFile(root / "dst/name/locked/kept"), "k");
     EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
 }
 
@@ -123,31 +159,40 @@ TEST_F(SafetyTest, ACancelledCopyKeepsTheOldFileAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
 }
 
-TEST_F(SafetyTest, AFileChangedWhileBeingCopiedIsPlacedButCopiedAgainNextTime) {
+TEST_F(SafetyTest, AFileThatChangesWhileBeingCopiedNeverReplacesTheGoodCopy) {
     const auto source = root.write("src/growing.log", std::string(300'000, 'a'));
+    root.write("dst/growing.log", "the good copy");
     SyncOptions options;
     options.bandwidthLimit = 1024;
-    options.verify = true;
-    std::filesystem::create_directories(root / "dst");
-    std::jthread writer([&] {
-        // Append once the copy has begun, while the throttle holds it back.
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (test::temporaryFilesIn(root / "dst").empty() &&
-               std::chrono::steady_clock::now() < giveUp)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::ofstream(source, std::ios::app) << "more lines\n";
-    });
+    // Appends once each attempt's copy has begun, while the throttle holds it.
+    const auto appendDuring = [&](int attempts) {
+        return std::jthread([&, attempts, seen = test::temporaryFilesIn(root / "dst")]() mutable {
+            for (int attempt = 0; attempt < attempts; ++attempt) {
+                const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+                auto now = test::temporaryFilesIn(root / "dst");
+                for (; (now.empty() || now == seen) && std::chrono::steady_clock::now() < giveUp;
+                     now = test::temporaryFilesIn(root / "dst"))
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                seen = now;
+                std::ofstream(source, std::ios::app) << "more lines\n";
+            }
+        });
+    };
+
+    auto writer = appendDuring(2);
     auto result = run(options);
     writer.join();
     EXPECT_EQ(result.failedCount, 1);
-    EXPECT_EQ(result.filesCopied, 0);
-    EXPECT_EQ(result.verificationFailures, 0);
     EXPECT_TRUE(recorder.logged("Error: growing.log — changed while being copied"));
-    EXPECT_FALSE(std::filesystem::is_empty(root / "dst/growing.log"));
+    EXPECT_EQ(readFile(root / "dst/growing.log"), "the good copy");
+    EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
 
-    result = run();
+    writer = appendDuring(1);
+    result = run(options);
+    writer.join();
+    EXPECT_EQ(result.failedCount, 0) << "a file that settled is copied on the second try";
     EXPECT_EQ(result.filesCopied, 1);
-    EXPECT_EQ(readFile(root / "dst/growing.log"), readFile(source));
+    EXPECT_TRUE(readFile(root / "dst/growing.log") == readFile(source));
 }
 
 TEST_F(SafetyTest, AnUnreadableSourceFolderFailsTheRunAndTouchesNothing) {

@@ -1,6 +1,5 @@
 #include "EngineTestSupport.h"
 #include "TempDir.h"
-#include "engine/FileSystemError.h"
 #include "engine/SyncError.h"
 
 #include <gtest/gtest.h>
@@ -88,13 +87,12 @@ TEST_F(SyncRunTest, ManyFilesCopyExactlyWhatChanged) {
     EXPECT_EQ(recorder.progress[1].totalBytes, recorder.progress.back().processedBytes);
 }
 
-TEST_F(SyncRunTest, ExclusionsAreLoggedOnceAndMirrorDeletesFilesAndLeftovers) {
+TEST_F(SyncRunTest, ExclusionsAreLoggedOnceAndMirrorDeletesFilesOnly) {
     root.write("src/a.txt", "a");
     root.write("src/.DS_Store", "x");
     root.write("src/node_modules/x/y.js", "y");
     root.write("dst/a.txt", "a");
     root.write("dst/old/gone.txt", "g");
-    root.write("dst/.quillfen-abcd1234.tmp", "partial");
     root.write("dst/.DS_Store", "x");
     SyncOptions options;
     options.excludePatterns = {".DS_Store", "node_modules", "node_*"};
@@ -108,11 +106,10 @@ TEST_F(SyncRunTest, ExclusionsAreLoggedOnceAndMirrorDeletesFilesAndLeftovers) {
 
     options.deleteExtras = true;
     result = run(options);
-    EXPECT_EQ(result.filesDeleted, 3);
-    EXPECT_EQ(recorder.progress.back().deletedFiles, 3);
+    EXPECT_EQ(result.filesDeleted, 2);
+    EXPECT_EQ(recorder.progress.back().deletedFiles, 2);
     EXPECT_TRUE(recorder.logged("Deleted: old/gone.txt"));
     EXPECT_TRUE(recorder.logged("Deleted: .DS_Store")) << "destination scans apply no patterns";
-    EXPECT_FALSE(std::filesystem::exists(root / "dst/.quillfen-abcd1234.tmp"));
     EXPECT_TRUE(std::filesystem::is_directory(root / "dst/old")) << "folders stay";
     EXPECT_EQ(readFile(root / "dst/a.txt"), "a");
 }
@@ -144,13 +141,14 @@ TEST_F(SyncRunTest, RunFailuresHappenBeforeAnythingIsWritten) {
     EXPECT_EQ(failure(), "Source not found: " + (root / "src").string());
     EXPECT_TRUE(recorder.progress.empty());
     root.write("src", "a file, not a folder");
-    EXPECT_EQ(failure(), "Cannot read: " + (root / "src").string());
+    EXPECT_EQ(failure(), "Not a folder: " + (root / "src").string());
     EXPECT_FALSE(std::filesystem::exists(root / "dst"));
 
     std::filesystem::remove(root / "src");
     root.write("src/a.txt", "a");
     root.write("dst", "a file where the destination folder goes");
-    EXPECT_THROW(run(), FileSystemError);
+    EXPECT_EQ(failure(), "Not a folder: " + (root / "dst").string());
+    EXPECT_THROW(engine.preview(root / "src", root / "dst", {}), SyncError);
 }
 
 TEST_F(SyncRunTest, AFileThatFailsIsCountedAndTheOthersAreCopied) {

@@ -45,7 +45,7 @@ TEST(TreeWalker, PassesOverItemsThatVanishDuringTheWalk) {
     for (const char* file : {"a/1", "b/2", "c", "d", "e/f/3"})
         dir.write(file, "x");
     DeletingVisitor visitor(dir.path());
-    TreeWalker walker(visitor, true);
+    TreeWalker walker(visitor, TreeWalker::Stat::everyFile);
     ASSERT_TRUE(walker.walk(dir.path()));
     EXPECT_TRUE(visitor.problems.empty()) << visitor.problems.front();
     const std::string first = visitor.visited.front();

@@ -1,0 +1,137 @@
+#include "EngineTestSupport.h"
+#include "TempDir.h"
+#include "engine/SyncError.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace quillfen {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DestinationGuardTest : public test::EngineTest {};
+
+// Holds a folder the way a run holds its destination.
+class OtherRun {
+public:
+    explicit OtherRun(const fs::path& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        EXPECT_EQ(::flock(fd_, LOCK_EX | LOCK_NB), 0);
+    }
+    ~OtherRun() { ::close(fd_); }
+    OtherRun(const OtherRun&) = delete;
+    OtherRun& operator=(const OtherRun&) = delete;
+
+private:
+    int fd_;
+};
+
+TEST_F(DestinationGuardTest, OneRunAtATimeWritesAndRemovesWhatKilledRunsLeft) {
+    root.write("src/a.txt", "a");
+    root.write("src/sub/b.txt", "b");
+    const auto dst = root / "dst";
+    const std::vector<std::string> leftovers = {".quillfen-abcd1234.tmp",
+                                                "sub/.quillfen-0z9y8x7w.tmp"};
+    const std::vector<std::string> lookalikes = {".quillfen-notes.txt", ".quillfen-ABCD1234.tmp",
+                                                 "sub/.quillfen-abcd12345.tmp"};
+    for (const auto& path : leftovers)
+        root.write("dst/" + path, "partial");
+    for (const auto& path : lookalikes)
+        root.write("dst/" + path, "mine");
+    SyncOptions mirror;
+    mirror.deleteExtras = true;
+    {
+        const OtherRun other(dst);
+        try {
+            run(mirror);
+            ADD_FAILURE() << "a second run went ahead";
+        } catch (const SyncError& error) {
+            EXPECT_EQ(error.what(), "Destination is in use by another run: " + dst.string());
+        }
+        EXPECT_FALSE(fs::exists(dst / "a.txt"));
+        for (const auto& path : leftovers)
+            EXPECT_TRUE(fs::exists(dst / path)) << "another run's copy under way: " << path;
+        // A preview takes no lock, and never lists temporary files.
+        std::vector<std::string> deletions;
+        for (const auto& item : engine.preview(root / "src", dst, mirror))
+            if (item.action == DiffItem::Action::remove)
+                deletions.push_back(item.relativePath);
+        std::ranges::sort(deletions);
+        EXPECT_EQ(deletions,
+                  (std::vector<std::string>{".quillfen-ABCD1234.tmp", ".quillfen-notes.txt",
+                                            "sub/.quillfen-abcd12345.tmp"}));
+    }
+    auto result = run();
+    EXPECT_EQ(result.filesCopied, 2);
+    EXPECT_EQ(recorder.lines.size(), 2u) << "nothing said of the leftovers";
+    for (const auto& path : leftovers)
+        EXPECT_FALSE(fs::exists(dst / path)) << path;
+    for (const auto& path : lookalikes)
+        EXPECT_EQ(test::readFile(dst / path), "mine") << path;
+
+    // Mirror mode finds them in its own scan: not the user's files to delete.
+    for (const auto& path : leftovers)
+        root.write("dst/" + path, "partial");
+    result = run(mirror);
+    EXPECT_EQ(result.filesDeleted, std::ssize(lookalikes));
+    for (const auto& path : leftovers)
+        EXPECT_FALSE(fs::exists(dst / path)) << path;
+}
+
+TEST_F(DestinationGuardTest, MirrorDeletionsThatWouldGutTheDestinationAreWithheld) {
+    struct Case {
+        RunStart start;
+        std::optional<std::int64_t> maxDeletions;
+        int inSource;      // of the destination's files, how many the source still has
+        int inDestination; // files in the destination before the run
+        std::string refusal;
+    };
+    const auto unattended = RunStart::unattended;
+    const auto byHand = RunStart::byHand;
+    const Case cases[] = {
+        {unattended, {}, 0, 3, "Not deleting 3 of 3 files"},
+        {byHand, {}, 0, 3, ""},
+        {unattended, {}, 40, 200, "Not deleting 160 of 201 files"}, // with one new file
+        {unattended, {}, 100, 200, ""},                             // half is not most
+        {byHand, 2, 0, 3, "Not deleting 3 of 3 files"},
+        {byHand, 3, 0, 3, ""},
+    };
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        const Case& c = cases[index];
+        const test::TempDir folders;
+        fs::create_directories(folders / "src");
+        for (int file = 0; file < c.inDestination; ++file) {
+            const auto name = "f" + std::to_string(file);
+            if (file < c.inSource)
+                folders.write("src/" + name, "x");
+            folders.write("dst/" + name, "x");
+        }
+        if (c.inSource > 0)
+            folders.write("src/new", "n");
+        SyncOptions options;
+        options.deleteExtras = true;
+        options.start = c.start;
+        options.maxDeletions = c.maxDeletions;
+        const auto result = engine.sync(folders / "src", folders / "dst", options);
+        const auto left = std::distance(fs::directory_iterator(folders / "dst"), {});
+        if (c.refusal.empty()) {
+            EXPECT_EQ(result.status, SyncStatus::success) << index;
+            EXPECT_EQ(result.filesDeleted, c.inDestination - c.inSource) << index;
+        } else {
+            EXPECT_EQ(result.status, SyncStatus::failed) << index;
+            EXPECT_EQ(result.errorMessage,
+                      c.refusal + " in the destination: the source looks incomplete. Preview, "
+                                  "then sync by hand if this is right.")
+                << index;
+            EXPECT_EQ(result.filesDeleted, 0) << index;
+            EXPECT_EQ(left, c.inDestination + (c.inSource > 0 ? 1 : 0)) << "copies made " << index;
+        }
+    }
+}
+
+} // namespace
+} // namespace quillfen
