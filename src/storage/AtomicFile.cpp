@@ -108,12 +108,16 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& path) {
     }
 }
 
-bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         std::optional<std::filesystem::perms> permissions) {
     std::filesystem::path temporary;
     FileDescriptor fd(createTemporary(target, temporary));
     if (!fd.valid())
         return false;
-    keepPermissions(fd.get(), target);
+    if (permissions)
+        ::fchmod(fd.get(), static_cast<mode_t>(*permissions));
+    else
+        keepPermissions(fd.get(), target);
     const bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.close();
     if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());

@@ -16,7 +16,10 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& path);
 // temporary file in the same folder, are flushed to disk and renamed over the
 // target, so a reader sees either the old or the new content, never a mix.
 // On failure the target keeps its previous content, no temporary file is left
-// behind and false is returned. A replaced file keeps its permission bits.
-bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// behind and false is returned. The file gets `permissions` when given;
+// otherwise a replaced file keeps its permission bits and a new one gets
+// those of any new file.
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         std::optional<std::filesystem::perms> permissions = std::nullopt);
 
 } // namespace quillfen

@@ -44,9 +44,9 @@ template <typename T> std::optional<std::string> encode(const T& value) {
 
 } // namespace
 
-StorageService::StorageService(fs::path container, ContainerCreation creation)
-    : exclusionPatterns_(builtInPatterns()), container_(std::move(container)) {
-    if (creation == ContainerCreation::create) {
+StorageService::StorageService(fs::path container, Access access)
+    : exclusionPatterns_(builtInPatterns()), container_(std::move(container)), access_(access) {
+    if (access_ == Access::readWrite) {
         std::error_code ignored;
         fs::create_directories(container_, ignored);
     }
@@ -100,18 +100,26 @@ void StorageService::notify(Collection collection) {
 }
 
 template <typename Decoded, typename Decode>
-std::optional<Decoded> StorageService::loadFile(std::string_view fileName, Decode decode) const {
+std::optional<Decoded> StorageService::loadFile(std::string_view fileName, Decode decode) {
     const fs::path file = container_ / fileName;
     const auto bytes = readFileBytes(file);
-    if (!bytes)
+    std::error_code error;
+    if (!bytes) {
+        if (fs::symlink_status(file, error).type() != fs::file_type::not_found)
+            unreadableFiles_.push_back(file);
         return std::nullopt;
+    }
     auto decoded = decode(*bytes);
-    if (!decoded)
-        keepUnreadableCopy(file, *bytes);
+    if (!decoded) {
+        unreadableFiles_.push_back(file);
+        if (access_ == Access::readWrite)
+            keepUnreadableCopy(file, *bytes);
+    }
     return decoded;
 }
 
 void StorageService::load() {
+    unreadableFiles_.clear();
     setProfiles(loadFile<std::vector<SyncProfile>>(kProfilesFile, decodeProfiles)
                     .value_or(std::vector<SyncProfile>{}));
     setHistory(withSafeLogFileNames(loadFile<std::vector<HistoryEntry>>(kHistoryFile, decodeHistory)
@@ -125,7 +133,7 @@ void StorageService::load() {
 
 void StorageService::write(const std::optional<std::string>& bytes,
                            std::string_view fileName) const {
-    if (bytes)
+    if (bytes && access_ == Access::readWrite)
         writeFileAtomically(container_ / fileName, *bytes);
 }
 

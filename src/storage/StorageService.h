@@ -20,8 +20,9 @@ namespace quillfen {
 
 // Owner of everything kept between starts: profiles, history, schedule
 // preferences and the global exclusion list, each mirrored by a JSON file in
-// the container folder. Never reports an error: reads fall back to defaults,
-// failed writes are dropped.
+// the container folder. Never reports an error: reads fall back to defaults
+// (unreadableFiles() names the files that could not be read), failed writes
+// are dropped.
 class StorageService {
 public:
     enum class Collection { profiles, history, preferences, exclusionPatterns };
@@ -33,13 +34,13 @@ public:
     static constexpr std::string_view kPreferencesFile = "preferences.json";
     static constexpr std::string_view kExclusionsFile = "exclusions.json";
 
-    // Whether creation makes the container folder. Readers that must leave
-    // no trace (the command line) pass leaveMissing.
-    enum class ContainerCreation { create, leaveMissing };
+    // A readOnly store, for readers that must leave no trace (the command
+    // line), creates no folder and writes nothing: no save, and no kept copy
+    // of a file that could not be read.
+    enum class Access { readWrite, readOnly };
 
     // Sets the defaults, creates the container (failure ignored) and loads.
-    explicit StorageService(std::filesystem::path container,
-                            ContainerCreation creation = ContainerCreation::create);
+    explicit StorageService(std::filesystem::path container, Access access = Access::readWrite);
 
     // The process-wide instance over defaultContainer(), made on first use.
     static StorageService& shared();
@@ -52,6 +53,9 @@ public:
     const std::vector<HistoryEntry>& history() const { return history_; }
     const AppPreferences& preferences() const { return preferences_; }
     const std::vector<ExclusionPattern>& exclusionPatterns() const { return exclusionPatterns_; }
+    // The files the last load() found but could not read or decode, whose
+    // collections hold their fallbacks.
+    const std::vector<std::filesystem::path>& unreadableFiles() const { return unreadableFiles_; }
 
     // Every assignment notifies the observers, even of an equal value.
     void setProfiles(std::vector<SyncProfile> value);
@@ -65,8 +69,8 @@ public:
     // Reads the four files; each one that is missing or does not decode
     // takes its fallback. A file that exists but does not decode is first
     // copied beside itself as "<name>.unreadable-<UTC time>" (unless an
-    // identical copy is already there), so a later save cannot destroy the
-    // only copy of what it held.
+    // identical copy is already there, or the store is readOnly), so a later
+    // save cannot destroy the only copy of what it held.
     void load();
 
     void save(const std::vector<SyncProfile>& value, std::string_view fileName);
@@ -95,13 +99,15 @@ private:
     // The file's bytes when it decodes; otherwise keeps an unreadable copy
     // and gives no value.
     template <typename Decoded, typename Decode>
-    std::optional<Decoded> loadFile(std::string_view fileName, Decode decode) const;
+    std::optional<Decoded> loadFile(std::string_view fileName, Decode decode);
 
     std::vector<SyncProfile> profiles_;
     std::vector<HistoryEntry> history_;
     AppPreferences preferences_;
     std::vector<ExclusionPattern> exclusionPatterns_;
     std::filesystem::path container_;
+    Access access_;
+    std::vector<std::filesystem::path> unreadableFiles_;
     std::map<int, Observer> observers_;
     int nextObserverToken_ = 0;
 };

@@ -45,7 +45,11 @@ void keepUnreadableCopy(const fs::path& file, std::string_view bytes, Date when)
     const std::string prefix = file.filename().string() + ".unreadable-";
     if (hasIdenticalCopy(folder, prefix, bytes))
         return;
-    writeFileAtomically(freeName(folder, prefix + utcStamp(when)), bytes);
+    // Only whoever could read the file may read its copy.
+    std::error_code error;
+    const auto permissions = fs::status(file, error).permissions();
+    writeFileAtomically(freeName(folder, prefix + utcStamp(when)), bytes,
+                        error ? std::optional<fs::perms>() : permissions);
 }
 
 } // namespace quillfen

@@ -45,7 +45,7 @@ TEST(StorageServiceTest, FirstStartCreatesTheContainerAndWritesNothing) {
     EXPECT_TRUE(fs::is_directory(container / "Logs"));
 
     // A reader that must leave no trace creates nothing.
-    StorageService reader(dir / "other/Quillfen", StorageService::ContainerCreation::leaveMissing);
+    StorageService reader(dir / "other/Quillfen", StorageService::Access::readOnly);
     EXPECT_FALSE(fs::exists(dir / "other"));
 
     const std::string saved = std::getenv("XDG_DATA_HOME");
@@ -78,7 +78,13 @@ TEST(StorageServiceTest, EachDamagedFileFallsBackAloneAndIsKeptOnce) {
     StorageService emptyStore(empty.path());
     EXPECT_EQ(folderNames(empty.path()),
               (std::vector<std::string>{"history.json", "profiles.json"}));
+    fs::permissions(dir / "profiles.json", fs::perms::owner_read | fs::perms::owner_write);
     {
+        // A reader that must leave no trace names what it could not read.
+        const StorageService reader(dir.path(), StorageService::Access::readOnly);
+        EXPECT_EQ(reader.unreadableFiles().size(), 4u);
+        EXPECT_EQ(folderNames(dir.path()).size(), 4u);
+
         StorageService store(dir.path());
         EXPECT_TRUE(store.profiles().empty());
         EXPECT_TRUE(store.history().empty());
@@ -90,6 +96,8 @@ TEST(StorageServiceTest, EachDamagedFileFallsBackAloneAndIsKeptOnce) {
         const auto copies = folderNames(dir.path(), name + ".unreadable-");
         ASSERT_EQ(copies.size(), 1u) << name;
         EXPECT_EQ(readFile(dir / copies[0]), readFile(dir / name)) << name;
+        EXPECT_EQ(fs::status(dir / copies[0]).permissions(), fs::status(dir / name).permissions())
+            << name;
     }
 
     // The same damage again keeps no second copy; new damage is kept beside it.
