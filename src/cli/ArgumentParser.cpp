@@ -10,7 +10,7 @@ void ArgumentParser::addFlag(const std::string& name, bool& target) {
                         }});
 }
 
-void ArgumentParser::addOption(const std::string& name, std::string& target) {
+void ArgumentParser::addOption(const std::string& name, std::optional<std::string>& target) {
     options_.push_back({name, true, [&target](const std::string& value) {
                             target = value;
                         }});

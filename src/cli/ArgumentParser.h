@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,9 @@ namespace quillfen::cli {
 class ArgumentParser {
 public:
     void addFlag(const std::string& name, bool& target);
-    // Given twice, the last value wins.
-    void addOption(const std::string& name, std::string& target);
+    // Given twice, the last value wins; an empty value ("--name=") counts as
+    // given.
+    void addOption(const std::string& name, std::optional<std::string>& target);
     // Every value is kept, in the order given.
     void addList(const std::string& name, std::vector<std::string>& target);
 

@@ -20,16 +20,20 @@ Verbs:
         enabled built-in rules first, then each --exclude in the order given.
         A pattern ending in "/" matches folders only.
   sync SOURCE DESTINATION [--mirror] [--preserve-root] [--verify]
-       [--bwlimit KBPS] [--builtin] [--exclude PATTERN]... [--json] [--quiet]
+       [--bwlimit KBPS] [--max-delete N] [--builtin] [--exclude PATTERN]...
+       [--json] [--quiet]
         Copy every file of SOURCE that is new or changed into DESTINATION.
         Each event is printed as it happens ("Copied: PATH", "Error: PATH —
         REASON", ...; --quiet leaves them out), then a summary. --mirror also
-        deletes destination files with no source counterpart; --preserve-root
-        copies into DESTINATION/<name of SOURCE>; --verify compares SHA-256
-        checksums of the copies afterwards; --bwlimit limits copying to KBPS
-        KB (1024 bytes) per second. --json prints the result as one JSON
-        object instead (event lines then go to standard error). The first
-        interrupt stops after the current file, a second one at once.
+        deletes destination files with no source counterpart; --max-delete
+        deletes none of them when there are more than N (exit status 3);
+        --preserve-root copies into DESTINATION/<name of SOURCE>; --verify
+        compares SHA-256 checksums of the copies afterwards; --bwlimit limits
+        copying to KBPS KB (1024 bytes) per second. --json prints the result
+        as one JSON object instead (event lines then go to standard error).
+        One run at a time writes into a destination; another one fails at
+        once. The first interrupt (or hangup or termination) stops after the
+        current file, a second one at once.
   sync --profile NAME [options]
         Run the stored profile NAME: its folders, options and enabled rules
         (or the stored exclusion list when the profile has none). Options
@@ -52,7 +56,8 @@ Verbs:
         with --json, the stored history records as JSON.
 
 The store is read from $XDG_DATA_HOME/Quillfen (~/.local/share/Quillfen);
-these verbs never change it.
+these verbs never change it. A stored file they cannot read is named on
+standard error (exit status 1).
 
 Options:
   --help       Show this help.
@@ -87,6 +92,10 @@ int run(int argc, char** argv) {
         return kExitSuccess;
     }
     if (verb == "--version") {
+        if (args.size() > 1) {
+            std::cerr << "quillfen-cli: unexpected argument '" << args[1] << "' (try --help)\n";
+            return kExitUsage;
+        }
         std::cout << "quillfen-cli " << kAppVersion << '\n';
         return kExitSuccess;
     }

@@ -1,5 +1,7 @@
 #include "cli/FolderArgument.h"
 
+#include "cli/TerminalText.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -7,9 +9,10 @@
 
 namespace quillfen::cli {
 
-bool checkFolderArgument(const std::string& path, const char* action, bool followLink) {
+bool checkFolderArgument(const std::string& path, const char* action, LinkToFolder link) {
     struct stat status;
-    const int result = followLink ? ::stat(path.c_str(), &status) : ::lstat(path.c_str(), &status);
+    const int result = link == LinkToFolder::accepted ? ::stat(path.c_str(), &status)
+                                                      : ::lstat(path.c_str(), &status);
     int error = 0;
     if (result != 0)
         error = errno;
@@ -17,7 +20,7 @@ bool checkFolderArgument(const std::string& path, const char* action, bool follo
         error = ENOTDIR;
     if (error == 0)
         return true;
-    std::fprintf(stderr, "quillfen-cli: cannot %s %s: %s\n", action, path.c_str(),
+    std::fprintf(stderr, "quillfen-cli: cannot %s %s: %s\n", action, terminalSafe(path).c_str(),
                  std::strerror(error));
     return false;
 }

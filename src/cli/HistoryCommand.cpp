@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "cli/StoreReading.h"
+#include "cli/TerminalText.h"
 #include "records/JsonForms.h"
 #include "records/TextFormat.h"
 
@@ -50,8 +51,10 @@ void printEntry(const HistoryEntry& entry) {
 } // namespace
 
 int runHistory(const std::vector<std::string>& args) {
-    const auto options = parseStoreVerbOptions(args, true);
+    const auto options = parseStoreVerbOptions(args, LimitOption::accepted);
     const auto store = openStoreForReading();
+    if (!checkReadable(store, {StorageService::kHistoryFile}))
+        return kExitRunFailed;
     auto history = store.history();
     if (options.limit && *options.limit < history.size())
         history.resize(*options.limit);

@@ -17,7 +17,8 @@ struct ProfileSelection {
     SyncOptions options;
 };
 
-// Either a selection or the message to print ("No profile named NAME").
+// Either a selection or the message to print ("No profile named NAME", or
+// why a stored file it needs could not be read).
 struct ProfileLookup {
     std::optional<ProfileSelection> selection;
     std::string errorMessage;

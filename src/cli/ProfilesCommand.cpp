@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "cli/StoreReading.h"
+#include "cli/TerminalText.h"
 #include "records/JsonForms.h"
 
 #include <iostream>
@@ -7,8 +8,10 @@
 namespace quillfen::cli {
 
 int runProfiles(const std::vector<std::string>& args) {
-    const auto options = parseStoreVerbOptions(args, false);
+    const auto options = parseStoreVerbOptions(args, LimitOption::refused);
     const auto store = openStoreForReading();
+    if (!checkReadable(store, {StorageService::kProfilesFile}))
+        return kExitRunFailed;
     const auto& profiles = store.profiles();
     if (options.json) {
         std::cout << writeJson(toJson(profiles)) << '\n';

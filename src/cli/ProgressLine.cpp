@@ -1,5 +1,6 @@
 #include "cli/ProgressLine.h"
 
+#include "cli/TerminalText.h"
 #include "records/TextFormat.h"
 
 #include <cstdio>
@@ -24,11 +25,7 @@ std::string describe(const SyncProgress& progress) {
     const auto done = progress.totalBytes > 0 ? progress.processedBytes : progress.processedFiles;
     const auto total = progress.totalBytes > 0 ? progress.totalBytes : progress.totalFiles;
     const auto percent = total > 0 ? done * 100 / total : 100;
-    std::string path = toValidUtf8(progress.currentFile);
-    for (auto& c : path) {
-        if (c == '\n' || c == '\r' || c == '\t')
-            c = ' ';
-    }
+    std::string path = terminalSafe(toValidUtf8(progress.currentFile));
     if (path.size() > kMaxPathLength) {
         auto start = path.size() - kMaxPathLength;
         while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xc0) == 0x80)

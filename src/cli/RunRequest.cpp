@@ -6,15 +6,18 @@
 #include "records/ExclusionPattern.h"
 
 #include <charconv>
+#include <limits>
 
 namespace quillfen::cli {
 namespace {
 
-std::int64_t parseLimit(const std::string& text) {
+// A whole number of at least `minimum`, for the option `name`.
+std::int64_t parseNumber(const std::string& text, const std::string& name, std::int64_t minimum,
+                         const std::string& unit) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        throw UsageError{"--bwlimit needs a whole number of KB per second, not '" + text + "'"};
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < minimum)
+        throw UsageError{name + " needs a whole number" + unit + ", not '" + text + "'"};
     return value;
 }
 
@@ -23,20 +26,26 @@ std::int64_t parseLimit(const std::string& text) {
 RunRequest parseRunRequest(const std::vector<std::string>& args) {
     RunRequest request;
     bool builtIn = false;
-    std::string limit;
+    std::optional<std::string> limit;
+    std::optional<std::string> maxDeletions;
+    std::optional<std::string> profile;
     std::vector<std::string> patterns;
     ArgumentParser parser;
     parser.addFlag("--mirror", request.options.deleteExtras);
     parser.addFlag("--preserve-root", request.options.preserveRoot);
     parser.addFlag("--verify", request.options.verify);
     parser.addOption("--bwlimit", limit);
+    parser.addOption("--max-delete", maxDeletions);
     parser.addFlag("--builtin", builtIn);
     parser.addList("--exclude", patterns);
     parser.addFlag("--json", request.json);
     parser.addFlag("--quiet", request.quiet);
-    parser.addOption("--profile", request.profile);
+    parser.addOption("--profile", profile);
     const auto folders = parser.parseAny(args);
-    if (!request.profile.empty()) {
+    if (profile) {
+        if (profile->empty())
+            throw UsageError{"--profile needs a profile name"};
+        request.profile = *profile;
         ArgumentParser::expectPositionals(folders, {});
     } else {
         ArgumentParser::expectPositionals(folders, {"SOURCE", "DESTINATION"});
@@ -45,8 +54,11 @@ RunRequest parseRunRequest(const std::vector<std::string>& args) {
         request.source = folders[0];
         request.destination = folders[1];
     }
-    if (!limit.empty())
-        request.options.bandwidthLimit = parseLimit(limit);
+    if (limit)
+        request.options.bandwidthLimit = parseNumber(
+            *limit, "--bwlimit", std::numeric_limits<std::int64_t>::min(), " of KB per second");
+    if (maxDeletions)
+        request.options.maxDeletions = parseNumber(*maxDeletions, "--max-delete", 0, "");
     // The built-in rules come first, as they do in the stored rule list.
     if (builtIn)
         request.options.excludePatterns = enabledPatternTexts(builtInPatterns());

@@ -22,8 +22,8 @@ struct RunRequest {
 };
 
 // Parses "SOURCE DESTINATION [--mirror] [--preserve-root] [--verify]
-// [--bwlimit KBPS] [--builtin] [--exclude PATTERN]... [--json] [--quiet]".
-// or "--profile NAME [options]". Throws UsageError.
+// [--bwlimit KBPS] [--max-delete N] [--builtin] [--exclude PATTERN]...
+// [--json] [--quiet]" or "--profile NAME [options]". Throws UsageError.
 RunRequest parseRunRequest(const std::vector<std::string>& args);
 
 // Takes the folders, options and rules of the stored profile the request

@@ -1,6 +1,7 @@
 #include "cli/ArgumentParser.h"
 #include "cli/Commands.h"
 #include "cli/FolderArgument.h"
+#include "cli/TerminalText.h"
 #include "engine/FileSystemError.h"
 #include "engine/SyncEngine.h"
 #include "records/ExclusionPattern.h"
@@ -33,23 +34,28 @@ int runScan(const std::vector<std::string>& args) {
         patterns = enabledPatternTexts(builtInPatterns());
     patterns.insert(patterns.end(), excludes.begin(), excludes.end());
 
-    if (!checkFolderArgument(folder, "scan", true))
+    if (!checkFolderArgument(folder, "scan", LinkToFolder::accepted))
         return kExitRunFailed;
 
+    // With -0 the names are for another program and stay exact; otherwise
+    // they are for a terminal.
+    const auto shown = [nulSeparated](const std::string& path) {
+        return nulSeparated ? path : terminalSafe(path);
+    };
     ScanResult result;
     try {
-        result = SyncEngine().scanFiles(folder, patterns, [](const std::string& path) {
-            writeRecord(stderr, "Excluded: " + path, '\n');
+        result = SyncEngine().scanFiles(folder, patterns, [&shown](const std::string& path) {
+            writeRecord(stderr, "Excluded: " + shown(path), '\n');
         });
     } catch (const FileSystemError& error) {
-        std::fprintf(stderr, "quillfen-cli: %s\n", error.what());
+        std::fprintf(stderr, "quillfen-cli: %s\n", terminalSafe(error.what()).c_str());
         return kExitRunFailed;
     }
     const char terminator = nulSeparated ? '\0' : '\n';
     for (const auto& file : result.files)
-        writeRecord(stdout, file, terminator);
+        writeRecord(stdout, shown(file), terminator);
     for (const auto& unreadable : result.unreadableFolders)
-        writeRecord(stderr, "Unreadable: " + unreadable, '\n');
+        writeRecord(stderr, "Unreadable: " + shown(unreadable), '\n');
     std::fflush(stdout);
     return result.unreadableFolders.empty() ? kExitSuccess : kExitPartialFailure;
 }

@@ -15,6 +15,7 @@ sigset_t watchedSignals() {
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
     sigaddset(&signals, SIGUSR1);
     return signals;
 }
@@ -26,8 +27,8 @@ void say(const char* text) {
 
 } // namespace
 
-SignalWatcher::SignalWatcher(std::stop_source stop, bool endAtOnce)
-    : stop_(std::move(stop)), endAtOnce_(endAtOnce) {
+SignalWatcher::SignalWatcher(std::stop_source stop, FirstSignal first)
+    : stop_(std::move(stop)), first_(first) {
     const sigset_t signals = watchedSignals();
     ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     thread_ = std::jthread([this](std::stop_token ending) { watch(ending); });
@@ -46,7 +47,7 @@ void SignalWatcher::watch(const std::stop_token& ending) {
         int signal = 0;
         if (::sigwait(&signals, &signal) != 0 || signal == SIGUSR1)
             continue;
-        if (endAtOnce_ || ++received > 1) {
+        if (first_ == FirstSignal::endsAtOnce || ++received > 1) {
             SyncEngine::removeUnfinishedCopies();
             ::_exit(kExitCancelled);
         }

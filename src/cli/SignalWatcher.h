@@ -6,18 +6,21 @@
 
 namespace quillfen::cli {
 
-// Handles SIGINT and SIGTERM on a thread of its own (requesting a stop is
-// not async-signal-safe): the first one requests `stop`, a second one ends
-// the process with status 130, removing the temporary file of a copy under
-// way. Construct it before any other thread starts,
-// so that every thread inherits the blocked signals. The signals stay blocked
-// after it is gone: the command is about to exit, and an interrupt that came
-// while the run was winding down must not kill it before it reports.
+// Handles SIGINT, SIGTERM and SIGHUP (a closed terminal) on a thread of its
+// own (requesting a stop is not async-signal-safe): the first one requests
+// `stop`, a second one ends the process with status 130, removing the
+// temporary file of a copy under way. Construct it before any other thread
+// starts, so that every thread inherits the blocked signals. The signals stay
+// blocked after it is gone: the command is about to exit, and an interrupt
+// that came while the run was winding down must not kill it before it
+// reports.
 class SignalWatcher {
 public:
-    // With `endAtOnce` the first signal already ends the process, for work
-    // that cannot be stopped half-way and writes nothing.
-    SignalWatcher(std::stop_source stop, bool endAtOnce);
+    // What the first signal does. Work that cannot be stopped half-way and
+    // writes nothing ends at once.
+    enum class FirstSignal { stopsAfterCurrentFile, endsAtOnce };
+
+    SignalWatcher(std::stop_source stop, FirstSignal first);
     ~SignalWatcher();
     SignalWatcher(const SignalWatcher&) = delete;
     SignalWatcher& operator=(const SignalWatcher&) = delete;
@@ -26,7 +29,7 @@ private:
     void watch(const std::stop_token& ending);
 
     std::stop_source stop_;
-    bool endAtOnce_;
+    FirstSignal first_;
     std::jthread thread_;
 };
 

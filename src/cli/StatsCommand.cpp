@@ -15,7 +15,7 @@ int runStats(const std::vector<std::string>& args) {
     const std::string folder = parser.parse(args, {"FOLDER"}).front();
     // Counting does not follow a link in place of the folder; refuse it rather
     // than print zeros.
-    if (!checkFolderArgument(folder, "count", false))
+    if (!checkFolderArgument(folder, "count", LinkToFolder::refused))
         return kExitRunFailed;
 
     const FolderStats stats = SyncEngine::computeFolderStats(folder);

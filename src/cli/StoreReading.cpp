@@ -1,13 +1,14 @@
 #include "cli/StoreReading.h"
 
 #include "cli/Commands.h"
+#include "cli/TerminalText.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iostream>
 
 namespace quillfen::cli {
 namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 std::size_t parseLimit(const std::string& text) {
     std::size_t value = 0;
@@ -20,30 +21,34 @@ std::size_t parseLimit(const std::string& text) {
 } // namespace
 
 StorageService openStoreForReading() {
-    return StorageService(StorageService::defaultContainer(),
-                          StorageService::ContainerCreation::leaveMissing);
+    return StorageService(StorageService::defaultContainer(), StorageService::Access::readOnly);
 }
 
-std::string terminalSafe(std::string_view text) {
-    std::string safe;
-    safe.reserve(text.size());
-    for (const char character : text) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (byte < 0x20 || byte == 0x7F)
-            safe += kReplacement;
-        else
-            safe += character;
+std::optional<std::string>
+unreadableFileProblem(const StorageService& store,
+                      std::initializer_list<std::string_view> fileNames) {
+    for (const auto& file : store.unreadableFiles()) {
+        if (std::ranges::find(fileNames, file.filename().string()) != fileNames.end())
+            return "cannot read " + terminalSafe(file.string()) +
+                   ": the file is damaged or unreadable";
     }
-    return safe;
+    return std::nullopt;
 }
 
-StoreVerbOptions parseStoreVerbOptions(const std::vector<std::string>& args, bool acceptsLimit) {
+bool checkReadable(const StorageService& store, std::initializer_list<std::string_view> fileNames) {
+    const auto problem = unreadableFileProblem(store, fileNames);
+    if (problem)
+        std::cerr << "quillfen-cli: " << *problem << '\n';
+    return !problem;
+}
+
+StoreVerbOptions parseStoreVerbOptions(const std::vector<std::string>& args, LimitOption limit) {
     StoreVerbOptions options;
     for (std::size_t index = 0; index < args.size(); ++index) {
         const std::string& arg = args[index];
         if (arg == "--json") {
             options.json = true;
-        } else if (acceptsLimit && arg == "--limit") {
+        } else if (limit == LimitOption::accepted && arg == "--limit") {
             if (index + 1 == args.size())
                 throw UsageError{"--limit needs a number"};
             options.limit = parseLimit(args[++index]);

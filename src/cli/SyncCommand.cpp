@@ -4,6 +4,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/SignalWatcher.h"
 #include "cli/StoreReading.h"
+#include "cli/TerminalText.h"
 #include "engine/SyncEngine.h"
 #include "records/DiffItem.h"
 #include "records/JsonForms.h"
@@ -37,16 +38,23 @@ void printSummary(const SyncResult& result) {
               << "Duration:    " << result.durationText() << '\n';
 }
 
+// A run that ends as failed after its copies (its deletions withheld) has
+// finished, but not all of it was done.
 int exitStatusOf(const SyncResult& result) {
     if (result.status == SyncStatus::cancelled)
         return kExitCancelled;
-    if (result.failedCount > 0 || result.verificationFailures > 0)
+    if (result.status == SyncStatus::failed || result.failedCount > 0 ||
+        result.verificationFailures > 0)
         return kExitPartialFailure;
     return kExitSuccess;
 }
 
+void printError(const std::string& message) {
+    std::cerr << "quillfen-cli: " << terminalSafe(message) << '\n';
+}
+
 int reportFailure(const std::string& message, bool json, const nlohmann::json& document) {
-    std::cerr << message << '\n';
+    printError(message);
     if (json)
         std::cout << writeJson(document) << '\n';
     return kExitRunFailed;
@@ -60,7 +68,7 @@ void connectLog(SyncEngine& engine, const RunRequest& request, ProgressLine& pro
     std::ostream& stream = request.json ? std::cerr : std::cout;
     engine.onLog = [&stream, &progress](const std::string& line) {
         progress.clear();
-        stream << line << '\n' << std::flush;
+        stream << terminalSafe(line) << '\n' << std::flush;
     };
 }
 
@@ -68,7 +76,7 @@ void connectLog(SyncEngine& engine, const RunRequest& request, ProgressLine& pro
 
 int executeSync(const RunRequest& request) {
     std::stop_source stop;
-    const SignalWatcher signals(stop, false);
+    const SignalWatcher signals(stop, SignalWatcher::FirstSignal::stopsAfterCurrentFile);
     ProgressLine progress;
     SyncEngine engine;
     connectLog(engine, request, progress);
@@ -89,15 +97,17 @@ int executeSync(const RunRequest& request) {
         std::cout << writeJson(toJson(result)) << '\n';
     else
         printSummary(result);
+    if (result.status == SyncStatus::failed && result.errorMessage)
+        printError(*result.errorMessage);
     return exitStatusOf(result);
 }
 
 int executePreview(const RunRequest& request) {
-    const SignalWatcher signals(std::stop_source(), true);
+    const SignalWatcher signals(std::stop_source(), SignalWatcher::FirstSignal::endsAtOnce);
     SyncEngine engine;
     if (!request.quiet)
         engine.onLog = [](const std::string& line) {
-            std::cerr << line << '\n';
+            std::cerr << terminalSafe(line) << '\n';
         };
     std::vector<DiffItem> items;
     try {
@@ -119,9 +129,9 @@ int executePreview(const RunRequest& request) {
     }
     for (const auto& item : items) {
         if (item.action == DiffItem::Action::copy)
-            std::cout << "copy " << item.size << ' ' << item.relativePath << '\n';
+            std::cout << "copy " << item.size << ' ' << terminalSafe(item.relativePath) << '\n';
         else
-            std::cout << "delete " << item.relativePath << '\n';
+            std::cout << "delete " << terminalSafe(item.relativePath) << '\n';
     }
     std::cout << result.filesCopied << " to copy (" << formatFileSize(result.bytesTransferred)
               << "), " << result.filesDeleted << " to delete\n";
@@ -137,7 +147,7 @@ std::optional<RunRequest> completeRequest(const std::vector<std::string>& args) 
     if (request.profile.empty())
         return request;
     if (const auto problem = applyProfile(request, openStoreForReading())) {
-        std::cerr << "quillfen-cli: " << *problem << '\n';
+        printError(*problem);
         return std::nullopt;
     }
     return request;

@@ -102,24 +102,26 @@ TEST(StoreVerbsTest, ExtraKeysAreIgnoredAndAnUnsafeLogNameIsDropped) {
     EXPECT_EQ(store.contents(), before);
 }
 
-TEST(StoreVerbsTest, DamagedFilesReadAsEmptyAndAreKeptOnce) {
+TEST(StoreVerbsTest, ADamagedFileIsNamedAndNothingIsWritten) {
     PreparedStore store("wellformed");
-    const std::string damaged = readFile(store.container() / "history.json").substr(0, 300);
-    test::writeFile(store.container() / "history.json", damaged);
+    test::writeFile(store.container() / "history.json",
+                    readFile(store.container() / "history.json").substr(0, 300));
     test::writeFile(store.container() / "profiles.json", "[{\"name\": 3}]");
-    EXPECT_EQ(runCli(store.dataHome(), {"history"}).out, "No history yet\n");
-    EXPECT_EQ(runCli(store.dataHome(), {"profiles"}).out, "No profiles\n");
-    EXPECT_EQ(runCli(store.dataHome(), {"profiles", "--json"}).out, "[]\n");
-
-    const auto files = store.contents();
-    EXPECT_EQ(files.at("history.json"), damaged);
-    std::vector<std::string> copies;
-    for (const auto& [name, content] : files)
-        if (name.find(".unreadable-") != std::string::npos) {
-            copies.push_back(name.substr(0, name.find(".unreadable-")));
-            EXPECT_EQ(content, files.at(copies.back()));
-        }
-    EXPECT_EQ(copies, (std::vector<std::string>{"history.json", "profiles.json"}));
+    const auto before = store.contents();
+    const auto problem = [&](const std::string& file) {
+        return "quillfen-cli: cannot read " + (store.container() / file).string() +
+               ": the file is damaged or unreadable\n";
+    };
+    for (const auto& [args, file] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"history"}, "history.json"},
+             {{"profiles", "--json"}, "profiles.json"},
+             {{"sync", "--profile", "Photos"}, "profiles.json"}}) {
+        const auto outcome = runCli(store.dataHome(), args);
+        EXPECT_EQ(outcome.exitStatus, 1) << args[0];
+        EXPECT_EQ(outcome.out, "") << args[0];
+        EXPECT_EQ(outcome.err, problem(file)) << args[0];
+    }
+    EXPECT_EQ(store.contents(), before) << "no copy kept, nothing changed";
 }
 
 TEST(StoreVerbsTest, MissingStoreIsEmptyAndNotCreatedAndBadOptionsAreUsageErrors) {

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace quillfen {
@@ -58,40 +60,77 @@ TEST_F(SyncCliTest, SyncPrintsEachEventThenTheSummary) {
     EXPECT_EQ(outcome.err, "Copied: a.txt\nDeleted: old\n") << "events go to standard error";
 }
 
-TEST_F(SyncCliTest, FailedFilesGiveStatusThreeAndAFailedLine) {
+TEST_F(SyncCliTest, FailedFilesAndWithheldDeletionsGiveStatusThree) {
     root.write("src/blocked/a", "a");
     root.write("src/ok", "ok");
     root.write("dst/blocked", "a file where a folder goes");
-    const auto outcome = runCli({"sync", src(), dst()});
+    auto outcome = runCli({"sync", src(), dst()});
     EXPECT_EQ(outcome.exitStatus, 3);
     EXPECT_NE(outcome.out.find("Error: blocked/a — " + dst() + "/blocked: Not a directory\n"),
               std::string::npos);
     EXPECT_NE(outcome.out.find("Failed:      1 files\n"), std::string::npos);
+
+    outcome = runCli({"sync", src(), dst(), "--mirror", "--max-delete", "0", "--quiet"});
+    EXPECT_EQ(outcome.exitStatus, 3);
+    EXPECT_EQ(outcome.err, "quillfen-cli: Not deleting 1 of 2 files in the destination: the "
+                           "source looks incomplete. Preview, then sync by hand if this is "
+                           "right.\n");
+    EXPECT_TRUE(std::filesystem::exists(root / "dst/blocked"));
 }
 
 TEST_F(SyncCliTest, RunFailuresAndUsageErrors) {
-    auto outcome = runCli({"sync", src(), dst()});
-    EXPECT_EQ(outcome.exitStatus, 1);
-    EXPECT_EQ(outcome.err, "Source not found: " + src() + "\n");
-    EXPECT_EQ(outcome.out, "");
-    EXPECT_FALSE(std::filesystem::exists(root / "dst"));
-
-    outcome = runCli({"preview", src(), dst(), "--json"});
+    auto outcome = runCli({"preview", src(), dst(), "--json"});
     EXPECT_EQ(outcome.exitStatus, 1);
     const auto document = nlohmann::json::parse(outcome.out);
     EXPECT_EQ(document["result"]["status"], "failed");
     EXPECT_EQ(document["result"]["errorMessage"], "Source not found: " + src());
     EXPECT_TRUE(document["items"].empty());
 
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{"sync", src()},
-                                               {"sync", src(), dst(), "extra"},
-                                               {"sync", src(), dst(), "--bwlimit", "fast"},
-                                               {"preview", src(), dst(), "--frobnicate"}}) {
+    const auto file = root.write("file", "f").string();
+    root.write("busy/src/a", "a");
+    const auto busy = root / "busy/dst";
+    std::filesystem::create_directories(busy);
+    const int held = ::open(busy.c_str(), O_RDONLY | O_DIRECTORY);
+    ::flock(held, LOCK_EX);
+    const std::string bad = "quillfen-cli: ";
+    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
+        {{"sync", src(), dst()}, 1, "quillfen-cli: Source not found: " + src()},
+        {{"sync", file, dst()}, 1, "quillfen-cli: Not a folder: " + file},
+        {{"sync", (root / "busy/src").string(), busy.string()},
+         1,
+         "quillfen-cli: Destination is in use by another run: " + busy.string()},
+        {{"sync", src()}, 2, bad},
+        {{"sync", src(), dst(), "extra"}, 2, bad},
+        {{"sync", src(), dst(), "--bwlimit", "fast"}, 2, bad},
+        {{"sync", src(), dst(), "--bwlimit="}, 2, bad},
+        {{"sync", src(), dst(), "--max-delete", "-1"}, 2, bad},
+        {{"preview", src(), dst(), "--frobnicate"}, 2, bad},
+        {{"--version", "extra"}, 2, bad},
+    };
+    for (const auto& [args, status, message] : cases) {
         outcome = runCli(args);
-        EXPECT_EQ(outcome.exitStatus, 2) << args.back();
-        EXPECT_FALSE(outcome.err.empty());
+        EXPECT_EQ(outcome.exitStatus, status) << args.back();
+        EXPECT_TRUE(outcome.err.starts_with(message)) << args.back() << ": " << outcome.err;
+        EXPECT_EQ(outcome.out, "") << args.back();
     }
+    ::close(held);
+    EXPECT_FALSE(std::filesystem::exists(root / "dst"));
+    EXPECT_TRUE(std::filesystem::is_empty(busy)) << "the second run wrote nothing";
+}
+
+TEST_F(SyncCliTest, ControlCharactersInNamesAreShownEscapedExceptWhereNamesMustBeExact) {
+    const std::string name = "a\x1b[31m\nb";
+    const std::string shown = "a\xEF\xBF\xBD[31m\xEF\xBF\xBD"
+                              "b";
+    root.write("src/" + name, "x");
+    EXPECT_EQ(runCli({"scan", src()}).out, shown + "\n");
+    EXPECT_EQ(runCli({"scan", src(), "-0"}).out, name + '\0');
+    EXPECT_EQ(runCli({"preview", src(), dst()}).out,
+              "copy 1 " + shown + "\n1 to copy (1 byte), 0 to delete\n");
+    EXPECT_EQ(nlohmann::json::parse(
+                  runCli({"preview", src(), dst(), "--json"}).out)["items"][0]["relativePath"],
+              name);
+    EXPECT_EQ(runCli({"sync", src(), dst(), "--json"}).err, "Copied: " + shown + "\n");
 }
 
 TEST_F(SyncCliTest, PreviewListsThePlanAndWritesNothing) {
@@ -129,7 +168,7 @@ void waitForTemporaryFile(const std::filesystem::path& folder) {
 
 TEST_F(SyncCliTest, OneInterruptCancelsAThrottledSyncAndASecondEndsAtOnce) {
     root.write("src/big", std::string(2'000'000, 'b'));
-    for (const int interrupts : {1, 2}) {
+    for (const auto& [signal, interrupts] : {std::pair{SIGINT, 1}, {SIGINT, 2}, {SIGHUP, 1}}) {
         root.write("dst/big", "old");
         const auto outcome =
             runCli({"sync", src(), dst(), "--bwlimit", "100", "--json"}, false, [&](pid_t child) {
@@ -137,7 +176,7 @@ TEST_F(SyncCliTest, OneInterruptCancelsAThrottledSyncAndASecondEndsAtOnce) {
                 // the process may not have set up its signal handling yet.
                 waitForTemporaryFile(root / "dst");
                 for (int i = 0; i < interrupts; ++i)
-                    ::kill(child, SIGINT);
+                    ::kill(child, signal);
             });
         EXPECT_EQ(outcome.exitStatus, 130) << outcome.err;
         if (interrupts == 1) {
