@@ -78,7 +78,7 @@ void AppViewModel::setupReactions() {
     refreshDestStats(destinationPath_);
     watcher_->onChange = [guard = QPointer<AppViewModel>(this)] {
         if (guard && guard->canSync())
-            guard->startSync(false, true);
+            guard->startSync(false, true, RunStart::unattended);
     };
     connect(&services_.schedule, &ScheduleService::nextFireDateChanged, this,
             &AppViewModel::changed);
@@ -198,7 +198,7 @@ SyncOptions AppViewModel::currentOptions() const {
     return options;
 }
 
-void AppViewModel::startSync(bool dryRun, bool triggeredByWatch) {
+void AppViewModel::startSync(bool dryRun, bool triggeredByWatch, RunStart start) {
     if (!canSync())
         return;
     setSyncing(true);
@@ -214,6 +214,7 @@ void AppViewModel::startSync(bool dryRun, bool triggeredByWatch) {
                                 runFolder("destination", destinationPath_),
                                 currentOptions(),
                                 {}};
+    request.options.start = start;
     run->entry.id = Uuid::random();
     request.logLocation = services_.log.openLog(run->entry.id, dryRun, toPath(sourcePath_).native(),
                                                 toPath(destinationPath_).native());
@@ -301,7 +302,7 @@ void AppViewModel::runScheduledProfile() {
                 emit bringToFrontRequested();
             const SyncProfile profile = *found;
             loadProfile(profile);
-            startSync(false, false);
+            startSync(false, false, RunStart::unattended);
         },
         Qt::QueuedConnection);
 }

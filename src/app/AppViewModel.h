@@ -195,8 +195,8 @@ public:
 
     StorageService& storage() const { return services_.storage; }
 
-    // Runs.
-    void startSync(bool dryRun, bool triggeredByWatch);
+    // Runs. The watcher and the schedule start theirs unattended.
+    void startSync(bool dryRun, bool triggeredByWatch, RunStart start = RunStart::byHand);
     void cancelSync();
     void runScheduledProfile();
     void refreshSourceStats(const QString& path);

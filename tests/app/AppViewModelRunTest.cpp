@@ -166,10 +166,11 @@ TEST_F(AppViewModelRun, WatchedChangesStartOneRunAndAreDroppedDuringARun) {
     EXPECT_FALSE(viewModel.isWatching());
 }
 
-TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAndAsksForTheWindow) {
+TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAsksForTheWindowAndRunsUnattended) {
     SyncProfile profile;
     profile.source = harness.folder("source").toStdString();
     profile.destination = harness.folder("destination").toStdString();
+    profile.deleteExtras = true;
     writeFile(source / "report.txt", "r");
     harness.storage().setProfiles({profile});
     AppPreferences preferences;
@@ -186,6 +187,15 @@ TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAndAsksForTheWindow) {
     ASSERT_TRUE(harness.waitUntilIdle());
     EXPECT_EQ(bringToFront.count(), 1);
     EXPECT_EQ(readFile(destination / "report.txt"), "r");
+
+    // A source gone empty (an unplugged drive) never empties the backup.
+    fs::remove(source / "report.txt");
+    viewModel.runScheduledProfile();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return harness.storage().history().size() == 2; }));
+    ASSERT_TRUE(harness.waitUntilIdle());
+    EXPECT_EQ(readFile(destination / "report.txt"), "r");
+    EXPECT_EQ(harness.storage().history().front().result->status, SyncStatus::failed);
+    EXPECT_EQ(notification(2), "Sync Failed");
 }
 
 } // namespace
