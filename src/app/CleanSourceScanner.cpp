@@ -15,7 +15,8 @@ public:
 
     TreeWalker::Step visit(const TreeWalker::Item& item) override {
         const bool isDirectory = item.kind == TreeWalker::Kind::directory;
-        if (!SyncEngine::isExcluded(item.relativePath, patterns_, isDirectory))
+        if (!SyncEngine::isExcluded(item.relativePath, patterns_,
+                                    isDirectory ? ItemKind::folder : ItemKind::file))
             return TreeWalker::Step::proceed;
         const bool isFile = item.kind == TreeWalker::Kind::regularFile && item.status != nullptr;
         add(item.relativePath, isDirectory, isFile ? std::int64_t(item.status->st_size) : 0);
@@ -26,7 +27,7 @@ public:
 
     TreeWalker::Step attributesUnreadable(const std::string& relativePath, int) override {
         // Listed all the same, as a file of unknown size.
-        if (SyncEngine::isExcluded(relativePath, patterns_, false))
+        if (SyncEngine::isExcluded(relativePath, patterns_, ItemKind::file))
             add(relativePath, false, 0);
         return TreeWalker::Step::proceed;
     }

@@ -1,7 +1,5 @@
 #include "engine/ExclusionMatcher.h"
 
-#include "engine/SyncEngine.h"
-
 #include <algorithm>
 #include <fnmatch.h>
 #include <locale.h>
@@ -70,7 +68,7 @@ ExclusionMatcher::ExclusionMatcher(const std::vector<std::string>& patterns) {
     }
 }
 
-bool ExclusionMatcher::matches(const std::string& relativePath, bool isDirectory) const {
+bool ExclusionMatcher::matches(const std::string& relativePath, ItemKind kind) const {
     if (patterns_.empty())
         return false;
     const char* path = relativePath.c_str();
@@ -78,7 +76,7 @@ bool ExclusionMatcher::matches(const std::string& relativePath, bool isDirectory
     const bool pathIsAscii = isAscii(relativePath);
     ThreadLocaleScope locale;
     for (const auto& pattern : patterns_) {
-        if (pattern.foldersOnly && !isDirectory)
+        if (pattern.foldersOnly && kind != ItemKind::folder)
             continue;
         locale.use(pathIsAscii && pattern.isAscii ? byteLocale() : utf8Locale());
         const char* text = pattern.text.c_str();
@@ -90,8 +88,8 @@ bool ExclusionMatcher::matches(const std::string& relativePath, bool isDirectory
 }
 
 bool SyncEngine::isExcluded(std::string_view relativePath, const std::vector<std::string>& patterns,
-                            bool isDirectory) {
-    return ExclusionMatcher(patterns).matches(std::string(relativePath), isDirectory);
+                            ItemKind kind) {
+    return ExclusionMatcher(patterns).matches(std::string(relativePath), kind);
 }
 
 } // namespace quillfen

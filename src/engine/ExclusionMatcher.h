@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SyncEngine.h"
+
 #include <string>
 #include <vector>
 
@@ -19,7 +21,7 @@ public:
     explicit ExclusionMatcher(const std::vector<std::string>& patterns);
 
     bool isEmpty() const { return patterns_.empty(); }
-    bool matches(const std::string& relativePath, bool isDirectory) const;
+    bool matches(const std::string& relativePath, ItemKind kind) const;
 
 private:
     struct Pattern {

@@ -74,11 +74,10 @@ OverlapCheck::excludedFolderAbove(const std::filesystem::path& inner,
                                   const std::filesystem::path& outer,
                                   const std::vector<std::string>& excludePatterns) {
     const ExclusionMatcher rules(excludePatterns);
-    const bool isFolder = true;
     std::filesystem::path relative;
     for (const auto& component : inner.lexically_relative(outer)) {
         relative /= component;
-        if (rules.matches(relative.generic_string(), isFolder))
+        if (rules.matches(relative.generic_string(), ItemKind::folder))
             return outer / relative;
     }
     return std::nullopt;

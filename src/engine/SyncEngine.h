@@ -31,6 +31,10 @@ struct ScanResult {
 
 using Sha256Digest = std::array<std::uint8_t, 32>;
 
+// What an exclusion pattern is matched against: one ending in "/" matches
+// folders only.
+enum class ItemKind { file, folder };
+
 class SyncEngine {
 public:
     std::function<void(const SyncProgress&)> onProgress;
@@ -43,7 +47,7 @@ public:
     // True when a pattern matches the whole relative path (path mode) or its
     // last component (name mode). A pattern ending in "/" matches folders only.
     static bool isExcluded(std::string_view relativePath, const std::vector<std::string>& patterns,
-                           bool isDirectory);
+                           ItemKind kind);
 
     // Lists the regular files below `root`, depth first, a folder before its
     // contents. Throws FileSystemError when an item's attributes cannot be read.

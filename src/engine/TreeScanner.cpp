@@ -36,7 +36,8 @@ ScanResult TreeScanner::scan(const std::filesystem::path& root) {
 }
 
 TreeWalker::Step TreeScanner::visit(const TreeWalker::Item& item) {
-    if (matcher_.matches(item.relativePath, item.kind == TreeWalker::Kind::directory)) {
+    const auto kind = item.kind == TreeWalker::Kind::directory ? ItemKind::folder : ItemKind::file;
+    if (matcher_.matches(item.relativePath, kind)) {
         if (onExcluded_)
             onExcluded_(item.relativePath);
         return TreeWalker::Step::skipContents;

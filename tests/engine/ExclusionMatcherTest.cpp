@@ -20,7 +20,9 @@ struct Case {
 
 void expectAll(const std::vector<Case>& cases, const std::string& context = "") {
     for (const auto& c : cases)
-        EXPECT_EQ(SyncEngine::isExcluded(c.path, {c.pattern}, c.isFolder), c.excluded)
+        EXPECT_EQ(SyncEngine::isExcluded(c.path, {c.pattern},
+                                         c.isFolder ? ItemKind::folder : ItemKind::file),
+                  c.excluded)
             << c.path << " ~ " << c.pattern << ' ' << context;
 }
 
@@ -49,8 +51,9 @@ TEST(ExclusionMatching, MatchesTheWholePathOrTheLastNameAndSlashMeansFolder) {
         {"a", "/", true, false},
         {"build", "build", false, true}, // without the slash files match too
     });
-    EXPECT_FALSE(SyncEngine::isExcluded("a/b", {}, false));
-    EXPECT_TRUE(SyncEngine::isExcluded("x.log", {"*.tmp", "*.log"}, false)) << "any pattern";
+    EXPECT_FALSE(SyncEngine::isExcluded("a/b", {}, ItemKind::file));
+    EXPECT_TRUE(SyncEngine::isExcluded("x.log", {"*.tmp", "*.log"}, ItemKind::file))
+        << "any pattern";
 }
 
 TEST(ExclusionMatching, MatchesCharactersNotBytesWhateverTheProcessLocale) {
@@ -76,9 +79,9 @@ TEST(ExclusionMatching, GivesTheSameAnswersOnManyThreadsAtOnce) {
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 2000; ++i) {
-                if (!SyncEngine::isExcluded("a/caf\xc3\xa9", patterns, false) ||
-                    SyncEngine::isExcluded("a/cafe.txt", patterns, false) ||
-                    !SyncEngine::isExcluded("b/cache", patterns, true))
+                if (!SyncEngine::isExcluded("a/caf\xc3\xa9", patterns, ItemKind::file) ||
+                    SyncEngine::isExcluded("a/cafe.txt", patterns, ItemKind::file) ||
+                    !SyncEngine::isExcluded("b/cache", patterns, ItemKind::folder))
                     ++wrong;
             }
         });
