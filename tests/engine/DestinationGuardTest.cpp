@@ -1,12 +1,12 @@
 #include "EngineTestSupport.h"
 #include "TempDir.h"
+#include "engine/FileDescriptor.h"
 #include "engine/SyncError.h"
 
 #include <algorithm>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <unistd.h>
 
 namespace quillfen {
 namespace {
@@ -14,21 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 class DestinationGuardTest : public test::EngineTest {};
-
-// Holds a folder the way a run holds its destination.
-class OtherRun {
-public:
-    explicit OtherRun(const fs::path& folder)
-        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        EXPECT_EQ(::flock(fd_, LOCK_EX | LOCK_NB), 0);
-    }
-    ~OtherRun() { ::close(fd_); }
-    OtherRun(const OtherRun&) = delete;
-    OtherRun& operator=(const OtherRun&) = delete;
-
-private:
-    int fd_;
-};
 
 TEST_F(DestinationGuardTest, OneRunAtATimeWritesAndRemovesWhatKilledRunsLeft) {
     root.write("src/a.txt", "a");
@@ -45,7 +30,9 @@ TEST_F(DestinationGuardTest, OneRunAtATimeWritesAndRemovesWhatKilledRunsLeft) {
     SyncOptions mirror;
     mirror.deleteExtras = true;
     {
-        const OtherRun other(dst);
+        // Another run holds the destination.
+        const FileDescriptor other(::open(dst.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ASSERT_EQ(::flock(other.get(), LOCK_EX | LOCK_NB), 0);
         try {
             run(mirror);
             ADD_FAILURE() << "a second run went ahead";
