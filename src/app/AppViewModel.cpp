@@ -487,6 +487,7 @@ void AppViewModel::setShown(Sheet sheet, bool shown) {
         &AppViewModel::showOnboardingChanged,
     };
     (this->*kSignals[std::size_t(sheet)])();
+    emit sheetShownChanged(sheet);
 }
 
 void AppViewModel::closeAllSheets() {

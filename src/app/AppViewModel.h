@@ -287,6 +287,8 @@ signals:
     void showPreviewChanged();
     void showCleanSourceChanged();
     void showOnboardingChanged();
+    // Any sheet's flag changed; sent after that flag's own signal.
+    void sheetShownChanged(quillfen::Sheet sheet);
     // Operations that change what several views show at once.
     void changed();
     // A run finished (or failed) with this result: the tray's last-run line.
