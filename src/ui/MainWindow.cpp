@@ -66,6 +66,8 @@ MainWindow::~MainWindow() {
 }
 
 QWidget* MainWindow::makeContent() {
+    // Made in reading order, which is the order Tab walks.
+    auto* header = new HeaderBar(viewModel_);
     auto* folders = new QVBoxLayout;
     folders->addWidget(columnTitle(QStringLiteral("Folders")));
     folders->addWidget(new FolderPicker(viewModel_, FolderPicker::Role::source));
@@ -98,7 +100,7 @@ QWidget* MainWindow::makeContent() {
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(18, 14, 18, 18);
     layout->setSpacing(14);
-    layout->addWidget(new HeaderBar(viewModel_));
+    layout->addWidget(header);
     auto* separator = new QFrame;
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);

@@ -8,8 +8,14 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
+
+// Texts in failure messages as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace quillfen::test {
 
@@ -49,6 +55,17 @@ private:
     AppViewModel& viewModel_;
     AppShell shell_;
     std::unique_ptr<MainWindow> window_;
+};
+
+// Records the locations QDesktopServices was asked to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
 };
 
 } // namespace quillfen::test
