@@ -142,7 +142,16 @@ void ControlsColumn::applyPalette() {
     profilesButton_->setTint(QColor());
     scheduleButton_->setTint(namedColor(NamedColor::green, colors));
     cleanSourceButton_->setTint(namedColor(NamedColor::red, colors));
-    startSyncButton_->setIcon(symbolIcon(u"play.fill"));
+    // The prominent button: the accent behind, text that reads on it.
+    const QColor accent = accentColor(colors);
+    const QColor onAccent = colors.color(QPalette::HighlightedText);
+    QPalette prominent = startSyncButton_->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        prominent.setColor(group, QPalette::Button, accent);
+        prominent.setColor(group, QPalette::ButtonText, onAccent);
+    }
+    startSyncButton_->setPalette(prominent);
+    startSyncButton_->setIcon(symbolIcon(u"play.fill", onAccent));
     previewButton_->setIcon(symbolIcon(u"eye"));
     const QColor destructive = namedColor(NamedColor::red, colors);
     cancelButton_->setIcon(symbolIcon(u"stop.fill", destructive));

@@ -15,24 +15,32 @@
 #include <QVBoxLayout>
 
 namespace quillfen {
+namespace {
+
+QString roleName(FolderPicker::Role role) {
+    return role == FolderPicker::Role::source ? QStringLiteral("Source")
+                                              : QStringLiteral("Destination");
+}
+
+} // namespace
 
 FolderPicker::FolderPicker(AppViewModel& viewModel, Role role, QWidget* parent)
     : QFrame(parent), viewModel_(viewModel), role_(role), iconLabel_(new QLabel),
-      nameLabel_(new QLabel), pathLabel_(new QLabel), statsLabel_(new QLabel),
-      chooseButton_(new QPushButton(QStringLiteral("Choose\u2026"))) {
+      roleLabel_(new QLabel(roleName(role))), nameLabel_(new QLabel), pathLabel_(new QLabel),
+      statsLabel_(new QLabel), chooseButton_(new QPushButton(QStringLiteral("Choose\u2026"))) {
     const bool isSource = role == Role::source;
-    const QString label = isSource ? QStringLiteral("Source") : QStringLiteral("Destination");
     setObjectName(isSource ? QStringLiteral("sourcePickerFrame")
                            : QStringLiteral("destinationPickerFrame"));
     // The Choose… buttons of both pickers share their text; the picker's
     // name tells them apart on the accessibility bus.
-    setAccessibleName(label);
+    setAccessibleName(roleName(role));
     setAcceptDrops(true);
     setFrameShape(QFrame::StyledPanel);
 
-    auto* title = new QLabel(label);
-    applyTextStyle(title, TextStyle::headline);
+    roleLabel_->setObjectName(QStringLiteral("folderRoleLabel"));
+    applyTextStyle(roleLabel_, TextStyle::caption);
     nameLabel_->setObjectName(QStringLiteral("folderNameLabel"));
+    nameLabel_->setWordWrap(true);
     pathLabel_->setObjectName(QStringLiteral("folderPathLabel"));
     pathLabel_->setWordWrap(true);
     pathLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -46,16 +54,19 @@ FolderPicker::FolderPicker(AppViewModel& viewModel, Role role, QWidget* parent)
     connect(chooseButton_, &QPushButton::clicked, &viewModel_,
             isSource ? &AppViewModel::chooseSource : &AppViewModel::chooseDestination);
 
+    auto* top = new QHBoxLayout;
+    top->addWidget(roleLabel_, 1, Qt::AlignBottom);
+    top->addWidget(chooseButton_);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
-    texts->addWidget(title);
+    texts->addLayout(top);
     texts->addWidget(nameLabel_);
     texts->addWidget(pathLabel_);
     texts->addWidget(statsLabel_);
     auto* layout = new QHBoxLayout(this);
+    layout->setSpacing(12);
     layout->addWidget(iconLabel_, 0, Qt::AlignTop);
     layout->addLayout(texts, 1);
-    layout->addWidget(chooseButton_, 0, Qt::AlignTop);
 
     if (isSource) {
         connect(&viewModel_, &AppViewModel::sourcePathChanged, this, &FolderPicker::refresh);
@@ -95,6 +106,7 @@ void FolderPicker::refresh() {
     pathLabel_->setText(folder);
     pathLabel_->setVisible(!folder.isEmpty());
     applyTextColor(pathLabel_, secondary);
+    applyTextColor(roleLabel_, secondary);
 
     const bool computing = role_ == Role::source ? viewModel_.isComputingSourceStats()
                                                  : viewModel_.isComputingDestStats();

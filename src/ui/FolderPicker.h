@@ -38,6 +38,7 @@ private:
     Role role_;
     bool isTargeted_ = false;
     QLabel* iconLabel_;
+    QLabel* roleLabel_;
     QLabel* nameLabel_;
     QLabel* pathLabel_;
     QLabel* statsLabel_;
