@@ -49,7 +49,9 @@ void DesktopApplication::quit() {
     // Folder access is released and a running run is asked to stop; a copy
     // that cannot be interrupted is not waited for beyond a short grace.
     context_->shell().terminate();
-    QCoreApplication::quit();
+    // Not quit(): that first asks every window to close, and a window that
+    // minimises instead of closing (no tray) would cancel the quit.
+    QCoreApplication::exit(0);
 }
 
 } // namespace quillfen
