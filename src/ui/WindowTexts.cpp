@@ -1,8 +1,8 @@
 #include "ui/WindowTexts.h"
 
+#include "app/ShellTexts.h"
 #include "records/SettingsBackup.h"
 #include "records/SyncResult.h"
-#include "records/TextFormat.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -10,11 +10,10 @@
 namespace quillfen {
 
 QString lastRunBadgeText(const SyncResult& result) {
-    const QString copied = QString::number(result.filesCopied);
     if (result.isDryRun)
-        return QStringLiteral("Preview: ") + copied + QStringLiteral(" to copy");
-    return copied + QStringLiteral(" copied \u00b7 ") +
-           QString::fromStdString(formatFileSize(result.bytesTransferred));
+        return QStringLiteral("Preview: ") + QString::number(result.filesCopied) +
+               QStringLiteral(" to copy");
+    return copiedSummary(result);
 }
 
 QString bandwidthText(qint64 kilobytesPerSecond) {

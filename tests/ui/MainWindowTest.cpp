@@ -4,6 +4,7 @@
 #include "ui/NamedColors.h"
 #include "ui/StatusDot.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMimeData>
@@ -189,6 +190,28 @@ TEST_F(MainWindowTest, OptionsEditTheViewModelAndFollowIt) {
     EXPECT_TRUE(viewModel.launchAtLogin());
     EXPECT_TRUE(login.isChecked());
     EXPECT_EQ(login.toolTip(), "Launch Quillfen automatically when you log in");
+}
+
+TEST_F(MainWindowTest, TabReachesEveryControlAndEachHasAName) {
+    viewModel.setSourcePath(harness.folder("source"));
+    viewModel.setDestinationPath(harness.folder("destination"));
+    QSet<QWidget*> controls;
+    for (QWidget* widget : harness.window().findChildren<QWidget*>())
+        if (widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus))
+            controls.insert(widget);
+    ASSERT_GE(controls.size(), 16);
+
+    find<QPushButton>("historyButton").setFocus();
+    QSet<QWidget*> reached;
+    for (int i = 0; i < 2 * controls.size(); ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        reached.insert(focused);
+        const QString name =
+            QAccessible::queryAccessibleInterface(focused)->text(QAccessible::Name);
+        EXPECT_FALSE(name.isEmpty()) << focused->objectName().toStdString();
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    EXPECT_EQ(reached, controls);
 }
 
 } // namespace
