@@ -24,6 +24,13 @@ class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
         harness.show();
+        activate();
+    }
+
+    // Gives the window the keyboard, as the window manager does once a
+    // sheet over it closes.
+    void activate() {
+        harness.window().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&harness.window()));
     }
 
@@ -120,14 +127,14 @@ TEST_F(MainWindowTest, PreviewAndSyncRunThroughTheButtonsAndShortcuts) {
     ASSERT_TRUE(harness.sheet(Sheet::preview)) << "the plan opens over the window";
     QTest::keyClick(harness.sheet(Sheet::preview), Qt::Key_Escape);
     EXPECT_FALSE(std::filesystem::exists(destination / "a.txt"));
+    activate();
 
     QTest::keyClick(&harness.window(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_TRUE(harness.waitUntilIdle());
     EXPECT_TRUE(viewModel.showPreview());
     viewModel.setShowPreview(false);
 
-    harness.window().activateWindow(); // the window manager's part
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&harness.window()));
+    activate();
     QTest::keyClick(&harness.window(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(viewModel.isSyncing());
     ASSERT_TRUE(harness.waitUntilIdle());
