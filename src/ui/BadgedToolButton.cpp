@@ -1,10 +1,10 @@
 #include "ui/BadgedToolButton.h"
 
 #include "ui/NamedColors.h"
+#include "ui/PaletteFollower.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Typography.h"
 
-#include <QEvent>
 #include <QPainter>
 
 namespace quillfen {
@@ -16,7 +16,7 @@ BadgedToolButton::BadgedToolButton(const QString& text, const QString& symbol, Q
     setIconSize(QSize(22, 22));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFocusPolicy(Qt::StrongFocus);
-    applyTint();
+    followPalette(this, [this] { applyTint(); });
 }
 
 void BadgedToolButton::setBadge(const QString& badge) {
@@ -33,18 +33,12 @@ void BadgedToolButton::setTint(const QColor& tint) {
 }
 
 QColor BadgedToolButton::tint() const {
-    return tint_.isValid() ? tint_ : accentColor(palette());
+    return tint_.isValid() ? tint_ : accentColor();
 }
 
 QSize BadgedToolButton::sizeHint() const {
     // Room for the badge beside the symbol.
     return QToolButton::sizeHint() + QSize(16, 6);
-}
-
-void BadgedToolButton::changeEvent(QEvent* event) {
-    QToolButton::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        applyTint();
 }
 
 void BadgedToolButton::applyTint() {

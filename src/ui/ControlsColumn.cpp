@@ -3,13 +3,14 @@
 #include "app/AppViewModel.h"
 #include "ui/BadgedToolButton.h"
 #include "ui/NamedColors.h"
+#include "ui/PaletteFollower.h"
 #include "ui/StatusDot.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Typography.h"
 #include "ui/WindowTexts.h"
 
-#include <QEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -61,7 +62,7 @@ ControlsColumn::ControlsColumn(AppViewModel& viewModel, QWidget* parent)
     connect(&viewModel_, &AppViewModel::sourcePathChanged, this, &ControlsColumn::showTools);
     connect(&viewModel_, &AppViewModel::canSyncChanged, this, &ControlsColumn::showRunState);
     connect(&viewModel_, &AppViewModel::isSyncingChanged, this, &ControlsColumn::showRunState);
-    applyPalette();
+    followPalette(this, [this] { applyPalette(); });
     showStatus();
     showTools();
     showRunState();
@@ -128,14 +129,8 @@ void ControlsColumn::showRunState() {
     cancelButton_->setVisible(viewModel_.isSyncing());
 }
 
-void ControlsColumn::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        applyPalette();
-}
-
 void ControlsColumn::applyPalette() {
-    const QPalette& colors = palette();
+    const QPalette colors = QGuiApplication::palette();
     watchDot_->setColor(namedColor(NamedColor::blue, colors));
     nextDot_->setColor(namedColor(NamedColor::green, colors));
     exclusionsButton_->setTint(QColor());
@@ -145,7 +140,7 @@ void ControlsColumn::applyPalette() {
     // The prominent button: the accent behind, text that reads on it.
     const QColor accent = accentColor(colors);
     const QColor onAccent = colors.color(QPalette::HighlightedText);
-    QPalette prominent = startSyncButton_->palette();
+    QPalette prominent = colors;
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         prominent.setColor(group, QPalette::Button, accent);
         prominent.setColor(group, QPalette::ButtonText, onAccent);

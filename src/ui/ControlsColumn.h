@@ -19,9 +19,6 @@ class ControlsColumn : public QWidget {
 public:
     explicit ControlsColumn(AppViewModel& viewModel, QWidget* parent = nullptr);
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     QWidget* makeStatusLine(QLabel* label, StatusDot* dot, const char* objectName);
     QPushButton* makeRunButton(const QString& text, const char* objectName);

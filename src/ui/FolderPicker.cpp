@@ -2,11 +2,14 @@
 
 #include "app/AppViewModel.h"
 #include "ui/NamedColors.h"
+#include "ui/PaletteFollower.h"
+#include "ui/QuietLabel.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Typography.h"
 #include "ui/WindowTexts.h"
 
 #include <QDragEnterEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
@@ -26,8 +29,9 @@ QString roleName(FolderPicker::Role role) {
 
 FolderPicker::FolderPicker(AppViewModel& viewModel, Role role, QWidget* parent)
     : QFrame(parent), viewModel_(viewModel), role_(role), iconLabel_(new QLabel),
-      roleLabel_(new QLabel(roleName(role))), nameLabel_(new QLabel), pathLabel_(new QLabel),
-      statsLabel_(new QLabel), chooseButton_(new QPushButton(QStringLiteral("Choose\u2026"))) {
+      roleLabel_(new QuietLabel(roleName(role))), nameLabel_(new QLabel),
+      pathLabel_(new QuietLabel), statsLabel_(new QuietLabel),
+      chooseButton_(new QPushButton(QStringLiteral("Choose\u2026"))) {
     const bool isSource = role == Role::source;
     setObjectName(isSource ? QStringLiteral("sourcePickerFrame")
                            : QStringLiteral("destinationPickerFrame"));
@@ -79,7 +83,7 @@ FolderPicker::FolderPicker(AppViewModel& viewModel, Role role, QWidget* parent)
         connect(&viewModel_, &AppViewModel::isComputingDestStatsChanged, this,
                 &FolderPicker::refresh);
     }
-    refresh();
+    followPalette(this, [this] { refresh(); });
 }
 
 QString FolderPicker::path() const {
@@ -88,8 +92,8 @@ QString FolderPicker::path() const {
 
 void FolderPicker::refresh() {
     const QString folder = path();
-    const QColor secondary = secondaryTextColor(palette());
-    const QColor accent = accentColor(palette());
+    const QColor secondary = secondaryTextColor();
+    const QColor accent = accentColor();
     iconLabel_->setPixmap(
         symbolIcon(isTargeted_ ? u"folder.badge.plus" : u"folder", isTargeted_ ? accent : secondary)
             .pixmap(QSize(32, 32), devicePixelRatioF()));
@@ -100,13 +104,11 @@ void FolderPicker::refresh() {
         applyTextStyle(nameLabel_, TextStyle::body);
     } else {
         nameLabel_->setText(folderName(folder));
-        applyTextColor(nameLabel_, palette().color(QPalette::WindowText));
+        applyTextColor(nameLabel_, QGuiApplication::palette().color(QPalette::WindowText));
         applyTextStyle(nameLabel_, TextStyle::headline);
     }
     pathLabel_->setText(folder);
     pathLabel_->setVisible(!folder.isEmpty());
-    applyTextColor(pathLabel_, secondary);
-    applyTextColor(roleLabel_, secondary);
 
     const bool computing = role_ == Role::source ? viewModel_.isComputingSourceStats()
                                                  : viewModel_.isComputingDestStats();
@@ -118,7 +120,6 @@ void FolderPicker::refresh() {
         statsText = QString::fromStdString(stats->summary());
     statsLabel_->setText(statsText);
     statsLabel_->setVisible(!folder.isEmpty() && !statsText.isEmpty());
-    applyTextColor(statsLabel_, secondary);
 }
 
 void FolderPicker::setTargeted(bool targeted) {
@@ -159,15 +160,9 @@ void FolderPicker::paintEvent(QPaintEvent* event) {
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QPen pen(accentColor(palette()), 2, Qt::DashLine);
+    QPen pen(accentColor(), 2, Qt::DashLine);
     painter.setPen(pen);
     painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 8, 8);
-}
-
-void FolderPicker::changeEvent(QEvent* event) {
-    QFrame::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        refresh();
 }
 
 } // namespace quillfen

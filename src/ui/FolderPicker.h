@@ -27,7 +27,6 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     QString path() const;

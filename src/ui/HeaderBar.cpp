@@ -2,13 +2,14 @@
 
 #include "app/AppViewModel.h"
 #include "ui/NamedColors.h"
+#include "ui/PaletteFollower.h"
+#include "ui/QuietLabel.h"
 #include "ui/StatusDot.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Typography.h"
 #include "ui/WindowTexts.h"
 
 #include <QDesktopServices>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -20,8 +21,8 @@ namespace quillfen {
 
 HeaderBar::HeaderBar(AppViewModel& viewModel, QWidget* parent)
     : QWidget(parent), viewModel_(viewModel),
-      taglineLabel_(new QLabel(QStringLiteral("Fast and reliable backups."))), badge_(new QWidget),
-      badgeDot_(new StatusDot), badgeLabel_(new QLabel),
+      taglineLabel_(new QuietLabel(QStringLiteral("Fast and reliable backups."))),
+      badge_(new QWidget), badgeDot_(new StatusDot), badgeLabel_(new QuietLabel),
       historyButton_(
           makeButton(QStringLiteral("History"), QStringLiteral("clock"), "historyButton")),
       logsButton_(makeButton(QStringLiteral("Logs"), QStringLiteral("doc.text.magnifyingglass"),
@@ -75,8 +76,10 @@ HeaderBar::HeaderBar(AppViewModel& viewModel, QWidget* parent)
     layout->addWidget(backupButton_);
 
     connect(&viewModel_, &AppViewModel::lastResultChanged, this, &HeaderBar::showLastResult);
-    applyPalette();
-    showLastResult();
+    followPalette(this, [this] {
+        applyPalette();
+        showLastResult();
+    });
 }
 
 QPushButton* HeaderBar::makeButton(const QString& text, const QString& symbol,
@@ -94,21 +97,11 @@ void HeaderBar::showLastResult() {
     if (!result)
         return;
     badgeLabel_->setText(lastRunBadgeText(*result));
-    badgeDot_->setColor(namedColor(
-        result->status == SyncStatus::success ? NamedColor::green : NamedColor::red, palette()));
-}
-
-void HeaderBar::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange) {
-        applyPalette();
-        showLastResult();
-    }
+    badgeDot_->setColor(
+        namedColor(result->status == SyncStatus::success ? NamedColor::green : NamedColor::red));
 }
 
 void HeaderBar::applyPalette() {
-    applyTextColor(taglineLabel_, secondaryTextColor(palette()));
-    applyTextColor(badgeLabel_, secondaryTextColor(palette()));
     for (auto* button : {historyButton_, logsButton_, backupButton_})
         button->setIcon(symbolIcon(button->property("symbol").toString()));
 }

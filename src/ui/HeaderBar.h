@@ -18,9 +18,6 @@ class HeaderBar : public QWidget {
 public:
     explicit HeaderBar(AppViewModel& viewModel, QWidget* parent = nullptr);
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     QPushButton* makeButton(const QString& text, const QString& symbol, const char* objectName);
     void showLastResult();

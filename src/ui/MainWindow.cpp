@@ -8,8 +8,8 @@
 #include "ui/FolderPicker.h"
 #include "ui/HeaderBar.h"
 #include "ui/ImportAlert.h"
-#include "ui/NamedColors.h"
 #include "ui/OptionsPanel.h"
+#include "ui/QuietLabel.h"
 #include "ui/SheetHost.h"
 #include "ui/SheetRegistry.h"
 #include "ui/SymbolIcons.h"
@@ -83,9 +83,8 @@ QWidget* MainWindow::makeContent() {
     auto* cardLayout = new QVBoxLayout(card);
     cardLayout->setContentsMargins(16, 16, 16, 16);
     cardLayout->addWidget(new SyncProgressView(viewModel_));
-    auto* progressTitle = new QLabel(QStringLiteral("Progress"));
+    auto* progressTitle = new QuietLabel(QStringLiteral("Progress"));
     applyTextStyle(progressTitle, TextStyle::subheadline);
-    applyTextColor(progressTitle, secondaryTextColor(palette()));
     auto* progress = new QVBoxLayout;
     progress->addWidget(progressTitle);
     progress->addWidget(card, 1);

@@ -1,7 +1,7 @@
 #include "ui/OptionsPanel.h"
 
 #include "app/AppViewModel.h"
-#include "ui/NamedColors.h"
+#include "ui/QuietLabel.h"
 #include "ui/Typography.h"
 #include "ui/WindowTexts.h"
 
@@ -59,7 +59,7 @@ OptionsPanel::OptionsPanel(AppViewModel& viewModel, QWidget* parent)
       openAtLoginCheckBox_(addToggle(
           QStringLiteral("Open at login"),
           QStringLiteral("Launch Quillfen automatically when you log in"), "openAtLoginCheckBox")),
-      bandwidthValueLabel_(new QLabel), bandwidthSlider_(new QSlider(Qt::Horizontal)) {
+      bandwidthValueLabel_(new QuietLabel), bandwidthSlider_(new QSlider(Qt::Horizontal)) {
     setObjectName(QStringLiteral("optionsPanelWidget"));
     auto* title = new QLabel(QStringLiteral("Options"));
     applyTextStyle(title, TextStyle::headline);
@@ -73,7 +73,6 @@ OptionsPanel::OptionsPanel(AppViewModel& viewModel, QWidget* parent)
     auto* bandwidthLabel = new QLabel(QStringLiteral("Bandwidth limit"));
     bandwidthLabel->setBuddy(bandwidthSlider_);
     bandwidthValueLabel_->setObjectName(QStringLiteral("bandwidthValueLabel"));
-    applyTextColor(bandwidthValueLabel_, secondaryTextColor(palette()));
     auto* bandwidthRow = new QHBoxLayout;
     bandwidthRow->addWidget(bandwidthLabel);
     bandwidthRow->addStretch();

@@ -1,10 +1,11 @@
 #include "ui/SheetDialog.h"
 
 #include "ui/NamedColors.h"
+#include "ui/PaletteFollower.h"
+#include "ui/QuietLabel.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Typography.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,7 +15,7 @@
 namespace quillfen {
 
 SheetDialog::SheetDialog(const QString& title, QWidget* parent)
-    : QDialog(parent), titleLabel_(new QLabel(title)), subtitleLabel_(new QLabel),
+    : QDialog(parent), titleLabel_(new QLabel(title)), subtitleLabel_(new QuietLabel),
       headerControls_(new QHBoxLayout), closeButton_(new QToolButton),
       contentLayout_(new QVBoxLayout) {
     setWindowTitle(title);
@@ -48,7 +49,7 @@ SheetDialog::SheetDialog(const QString& title, QWidget* parent)
     layout->addLayout(header);
     layout->addWidget(separator);
     layout->addLayout(contentLayout_, 1);
-    applyPalette();
+    followPalette(this, [this] { applyPalette(); });
 }
 
 void SheetDialog::setSubtitle(const QString& subtitle) {
@@ -60,15 +61,8 @@ void SheetDialog::addHeaderWidget(QWidget* widget) {
     headerControls_->addWidget(widget, 0, Qt::AlignTop);
 }
 
-void SheetDialog::changeEvent(QEvent* event) {
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        applyPalette();
-}
-
 void SheetDialog::applyPalette() {
-    applyTextColor(subtitleLabel_, secondaryTextColor(palette()));
-    closeButton_->setIcon(symbolIcon(u"xmark.circle.fill", secondaryTextColor(palette())));
+    closeButton_->setIcon(symbolIcon(u"xmark.circle.fill", secondaryTextColor()));
 }
 
 } // namespace quillfen

@@ -34,9 +34,6 @@ public:
     QLabel* subtitleLabel() const { return subtitleLabel_; }
     QToolButton* closeButton() const { return closeButton_; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void applyPalette();
 

@@ -1,7 +1,7 @@
 #include "ui/SyncProgressView.h"
 
 #include "app/AppViewModel.h"
-#include "ui/NamedColors.h"
+#include "ui/QuietLabel.h"
 #include "ui/Typography.h"
 
 #include <QLabel>
@@ -10,11 +10,11 @@
 namespace quillfen {
 
 SyncProgressView::SyncProgressView(AppViewModel& viewModel, QWidget* parent)
-    : QWidget(parent), viewModel_(viewModel), statusLabel_(new QLabel(QStringLiteral("Ready"))) {
+    : QWidget(parent), viewModel_(viewModel),
+      statusLabel_(new QuietLabel(QStringLiteral("Ready"))) {
     setObjectName(QStringLiteral("syncProgressView"));
     statusLabel_->setObjectName(QStringLiteral("progressStatusLabel"));
     applyTextStyle(statusLabel_, TextStyle::subheadline);
-    applyTextColor(statusLabel_, secondaryTextColor());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(statusLabel_);

@@ -199,6 +199,26 @@ TEST_F(MainWindowTest, OptionsEditTheViewModelAndFollowIt) {
     EXPECT_EQ(login.toolTip(), "Launch Quillfen automatically when you log in");
 }
 
+TEST_F(MainWindowTest, FollowsTheDesktopFromLightToDark) {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (const auto& [role, color] : {std::pair{QPalette::Window, QColor(0x2d, 0x2d, 0x2d)},
+                                      {QPalette::Base, QColor(0x1e, 0x1e, 0x1e)},
+                                      {QPalette::WindowText, QColor(0xee, 0xee, 0xee)},
+                                      {QPalette::Text, QColor(0xee, 0xee, 0xee)}})
+        dark.setColor(role, color);
+    const auto textColor = [&](const char* name) {
+        return find<QWidget>(name).palette().color(QPalette::WindowText);
+    };
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(textColor("taglineLabel"), secondaryTextColor(dark));
+    EXPECT_EQ(textColor("scheduleButton"), namedColor(NamedColor::green, dark));
+    EXPECT_NE(namedColor(NamedColor::green, dark), namedColor(NamedColor::green, light));
+    QApplication::setPalette(light);
+    EXPECT_EQ(textColor("scheduleButton"), namedColor(NamedColor::green, light));
+}
+
 TEST_F(MainWindowTest, TabReachesEveryControlAndEachHasAName) {
     viewModel.setSourcePath(harness.folder("source"));
     viewModel.setDestinationPath(harness.folder("destination"));
