@@ -111,6 +111,7 @@ QWidget* MainWindow::makeContent() {
 void MainWindow::buildMenuBar() {
     QMenu* menu = nullptr;
     QString menuTitle;
+    QList<QAction*> actions;
     for (const auto& entry : applicationMenuEntries()) {
         if (!menu || entry.menuTitle != menuTitle) {
             menuTitle = entry.menuTitle;
@@ -131,11 +132,11 @@ void MainWindow::buildMenuBar() {
             connect(action, &QAction::triggered, &viewModel_,
                     [this, sheet = *entry.opens] { viewModel_.setShown(sheet, true); });
         }
-        applicationActions_ << action;
+        actions << action;
     }
     // A sheet blocks its window, and the window's actions with it; the sheet
     // carries the same actions so that help and quit work from anywhere.
-    sheetHost_->setSharedActions(applicationActions_);
+    sheetHost_->setSharedActions(actions);
 }
 
 void MainWindow::addRunShortcuts() {

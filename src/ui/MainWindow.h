@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QList>
 #include <QMainWindow>
 
 #include <chrono>
-
-class QAction;
 
 namespace quillfen {
 
@@ -61,7 +58,6 @@ private:
     MainWindowTiming timing_;
     SheetHost* sheetHost_;
     ImportAlert* importAlert_;
-    QList<QAction*> applicationActions_;
     bool hasTray_ = false;
     bool hasBeenShown_ = false;
 };
