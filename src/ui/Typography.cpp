@@ -54,8 +54,10 @@ void applyTextStyle(QWidget* widget, TextStyle style) {
 
 void applyTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, color);
+    // A disabled widget keeps the palette's disabled text, so it looks it.
+    for (const auto group : {QPalette::Active, QPalette::Inactive})
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(group, role, color);
     widget->setPalette(palette);
 }
 

@@ -16,7 +16,8 @@ QFont fontFor(TextStyle style, const QFont& base);
 QFont monospacedFontFor(TextStyle style, const QFont& base);
 
 void applyTextStyle(QWidget* widget, TextStyle style);
-// Text in `color` (a label's text, a button's label).
+// Text in `color` (a label's text, a button's label) while the widget is
+// enabled.
 void applyTextColor(QWidget* widget, const QColor& color);
 
 } // namespace quillfen
