@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-svg-dev adwaita-icon-theme
   nlohmann-json3-dev libssl-dev
   googletest libgtest-dev libgmock-dev
   dbus dbus-daemon tzdata

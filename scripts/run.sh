@@ -7,6 +7,6 @@ bash scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" >&2
 
-# The build puts every program in build/bin. Until the desktop window exists,
-# the command-line front end is the program.
-exec build/bin/quillfen-cli "$@"
+# The build puts every program in build/bin; build/bin/quillfen-cli is the
+# command-line front end.
+exec build/bin/quillfen "$@"

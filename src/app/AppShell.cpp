@@ -48,6 +48,10 @@ void AppShell::showMainWindow() {
         showMainWindowHook();
 }
 
+void AppShell::mainWindowOpened() {
+    notifications_.requestAuthorization();
+}
+
 void AppShell::afterShowingWindow(std::function<void()> step) {
     QTimer::singleShot(0, &viewModel_, std::move(step));
 }

@@ -40,6 +40,9 @@ public:
     void terminate();
 
     void showMainWindow();
+    // The window came to the front for the first time: asks the
+    // notification server whether it answers.
+    void mainWindowOpened();
     void takeTour();
     void enableNotifications();
     void exportSettings();

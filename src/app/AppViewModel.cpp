@@ -10,9 +10,13 @@
 #include "storage/BookmarkService.h"
 #include "storage/StorageService.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
+#include <QUrl>
 
+#include <Version.h>
 #include <algorithm>
 
 namespace quillfen {
@@ -64,6 +68,7 @@ AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
 }
 
 AppViewModel::~AppViewModel() {
+    storage().removeObserver(profilesObserver_);
     shutdown(std::chrono::milliseconds(0));
 }
 
@@ -82,6 +87,15 @@ void AppViewModel::setupReactions() {
     };
     connect(&services_.schedule, &ScheduleService::nextFireDateChanged, this,
             &AppViewModel::changed);
+    connect(&services_.schedule, &ScheduleService::nextFireDateChanged, this, [this] {
+        emit nextFireDateChanged();
+        if (std::exchange(wasScheduleArmed_, isScheduleArmed()) != isScheduleArmed())
+            emit isScheduleArmedChanged();
+    });
+    profilesObserver_ = storage().addObserver([this](StorageService::Collection collection) {
+        if (collection == StorageService::Collection::profiles)
+            emit profilesChanged();
+    });
 }
 
 // Folders and options.
@@ -328,19 +342,44 @@ void AppViewModel::setLastResult(SyncResult result) {
 // Folders, profiles, schedule.
 
 void AppViewModel::chooseSource() {
-    const auto folder = services_.dialogs.chooseFolder(QStringLiteral("Choose source folder"));
-    if (!folder)
-        return;
-    services_.bookmarks.saveBookmark(toPath(*folder), "source");
-    setSourcePath(*folder);
+    chooseFolder(QStringLiteral("Choose source folder"), "source", &AppViewModel::setSourcePath);
 }
 
 void AppViewModel::chooseDestination() {
-    const auto folder = services_.dialogs.chooseFolder(QStringLiteral("Choose destination folder"));
-    if (!folder)
-        return;
-    services_.bookmarks.saveBookmark(toPath(*folder), "destination");
-    setDestinationPath(*folder);
+    chooseFolder(QStringLiteral("Choose destination folder"), "destination",
+                 &AppViewModel::setDestinationPath);
+}
+
+void AppViewModel::chooseFolder(const QString& message, const char* key,
+                                void (AppViewModel::*setPath)(const QString&)) {
+    services_.dialogs.chooseFolder(
+        message, [guard = QPointer<AppViewModel>(this), key, setPath](auto folder) {
+            if (!guard || !folder)
+                return;
+            guard->services_.bookmarks.saveBookmark(toPath(*folder), key);
+            (guard->*setPath)(*folder);
+        });
+}
+
+bool AppViewModel::dropSource(const QUrl& location) {
+    return dropFolder(location, "source", &AppViewModel::setSourcePath);
+}
+
+bool AppViewModel::dropDestination(const QUrl& location) {
+    return dropFolder(location, "destination", &AppViewModel::setDestinationPath);
+}
+
+bool AppViewModel::dropFolder(const QUrl& location, const char* key,
+                              void (AppViewModel::*setPath)(const QString&)) {
+    if (!location.isLocalFile())
+        return false;
+    const QFileInfo info(location.toLocalFile());
+    if (!info.isDir())
+        return false;
+    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    (this->*setPath)(folder);
+    services_.bookmarks.saveBookmark(toPath(folder), key);
+    return true;
 }
 
 bool AppViewModel::launchAtLogin() const {
@@ -348,8 +387,30 @@ bool AppViewModel::launchAtLogin() const {
 }
 
 void AppViewModel::toggleLaunchAtLogin() {
-    if (services_.loginItem.setEnabled(!services_.loginItem.isEnabled()))
-        emit changed();
+    if (!services_.loginItem.setEnabled(!services_.loginItem.isEnabled()))
+        return;
+    emit launchAtLoginChanged();
+    emit changed();
+}
+
+const std::vector<SyncProfile>& AppViewModel::profiles() const {
+    return storage().profiles();
+}
+
+int AppViewModel::profileCount() const {
+    return int(storage().profiles().size());
+}
+
+bool AppViewModel::isScheduleArmed() const {
+    return services_.schedule.nextFireDate().has_value();
+}
+
+QString AppViewModel::logsFolder() const {
+    return toQString(storage().logsDirectory());
+}
+
+QString AppViewModel::versionText() {
+    return QStringLiteral("Version ") + QString::fromUtf8(kAppVersion);
 }
 
 void AppViewModel::saveProfile(const QString& name) {
@@ -427,6 +488,7 @@ void AppViewModel::setShown(Sheet sheet, bool shown) {
         &AppViewModel::showOnboardingChanged,
     };
     (this->*kSignals[std::size_t(sheet)])();
+    emit sheetShownChanged(sheet);
 }
 
 void AppViewModel::closeAllSheets() {

@@ -19,6 +19,7 @@
 #include "records/HistoryEntry.h"
 #include "records/SettingsBackup.h"
 #include "records/SyncOptions.h"
+#include "records/SyncProfile.h"
 #include "records/SyncProgress.h"
 #include "records/SyncResult.h"
 
@@ -32,6 +33,7 @@
 #endif
 
 class QTimer;
+class QUrl;
 
 namespace quillfen {
 
@@ -93,7 +95,13 @@ class AppViewModel : public QObject {
     Q_PROPERTY(bool canSync READ canSync NOTIFY canSyncChanged)
     Q_PROPERTY(int enabledPatternCount READ enabledPatternCount NOTIFY excludePatternsChanged)
     Q_PROPERTY(bool isWatching READ isWatching NOTIFY isWatchingChanged)
-    Q_PROPERTY(QDateTime nextFireDate READ nextFireDate NOTIFY changed)
+    Q_PROPERTY(QDateTime nextFireDate READ nextFireDate NOTIFY nextFireDateChanged)
+    Q_PROPERTY(bool isScheduleArmed READ isScheduleArmed NOTIFY isScheduleArmedChanged)
+    Q_PROPERTY(std::vector<quillfen::SyncProfile> profiles READ profiles NOTIFY profilesChanged)
+    Q_PROPERTY(int profileCount READ profileCount NOTIFY profilesChanged)
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(QString logsFolder READ logsFolder CONSTANT)
+    Q_PROPERTY(QString versionText READ versionText CONSTANT)
     Q_PROPERTY(bool showExclusions READ showExclusions WRITE setShowExclusions NOTIFY
                    showExclusionsChanged)
     Q_PROPERTY(bool showProfiles READ showProfiles WRITE setShowProfiles NOTIFY showProfilesChanged)
@@ -167,6 +175,13 @@ public:
     bool isWatching() const;
     // When the scheduler fires next; invalid while nothing is armed.
     QDateTime nextFireDate() const;
+    bool isScheduleArmed() const;
+    const std::vector<SyncProfile>& profiles() const;
+    int profileCount() const;
+    // The run logs' folder, created when missing so it can be opened.
+    QString logsFolder() const;
+    // "Version 1.2.0".
+    static QString versionText();
 
     bool isShown(Sheet sheet) const;
     void setShown(Sheet sheet, bool shown);
@@ -205,6 +220,10 @@ public:
     // Folders, profiles, options.
     void chooseSource();
     void chooseDestination();
+    // A location dropped on a folder picker: a local folder becomes the path,
+    // then its grant is stored; anything else changes nothing (false).
+    bool dropSource(const QUrl& location);
+    bool dropDestination(const QUrl& location);
     bool launchAtLogin() const;
     void toggleLaunchAtLogin();
     void saveProfile(const QString& name);
@@ -251,6 +270,10 @@ signals:
     void isComputingDestStatsChanged();
     void canSyncChanged();
     void isWatchingChanged();
+    void nextFireDateChanged();
+    void isScheduleArmedChanged();
+    void profilesChanged();
+    void launchAtLoginChanged();
     void activeTourStepChanged();
     void importPendingBackupChanged();
     void showExclusionsChanged();
@@ -264,6 +287,8 @@ signals:
     void showPreviewChanged();
     void showCleanSourceChanged();
     void showOnboardingChanged();
+    // Any sheet's flag changed; sent after that flag's own signal.
+    void sheetShownChanged(quillfen::Sheet sheet);
     // Operations that change what several views show at once.
     void changed();
     // A run finished (or failed) with this result: the tray's last-run line.
@@ -286,6 +311,10 @@ private:
     void completeRun(RunContext& run, SyncResult result);
     void failRun(RunContext& run, const std::string& message);
     void finishRunState(const SyncResult& result);
+    void chooseFolder(const QString& message, const char* key,
+                      void (AppViewModel::*setPath)(const QString&));
+    bool dropFolder(const QUrl& location, const char* key,
+                    void (AppViewModel::*setPath)(const QString&));
 
     Services services_;
     Timing timing_;
@@ -312,6 +341,8 @@ private:
     std::array<bool, kSheetCount> shownSheets_{};
     std::optional<TourStep> activeTourStep_;
     bool wasWatching_ = false;
+    bool wasScheduleArmed_ = false;
+    int profilesObserver_ = -1;
 };
 
 } // namespace quillfen

@@ -16,20 +16,24 @@ void SettingsTransfer::exportSettings() {
     const auto document = storage_.makeBackup();
     if (!document)
         return;
-    const auto target = dialogs_.chooseSaveFile(suggestedBackupFileName(QDate::currentDate()));
-    if (!target)
-        return;
-    // A failed write leaves any earlier file as it was; nothing is reported.
-    writeFileAtomically(toPath(*target), *document);
+    dialogs_.chooseSaveFile(suggestedBackupFileName(QDate::currentDate()),
+                            [document = *document](std::optional<QString> target) {
+                                // A failed write leaves any earlier file as it
+                                // was; nothing is reported.
+                                if (target)
+                                    writeFileAtomically(toPath(*target), document);
+                            });
 }
 
 void SettingsTransfer::importSettings() {
-    const auto file = dialogs_.chooseOpenFile(QStringLiteral("Choose a Quillfen settings backup"));
-    if (!file)
-        return;
-    auto backup = StorageService::readBackup(toPath(*file));
-    if (backup)
-        setPending(std::move(backup));
+    dialogs_.chooseOpenFile(QStringLiteral("Choose a Quillfen settings backup"),
+                            [this, alive = std::weak_ptr<int>(lifetime_)](auto file) {
+                                if (!alive.lock() || !file)
+                                    return;
+                                auto backup = StorageService::readBackup(toPath(*file));
+                                if (backup)
+                                    setPending(std::move(backup));
+                            });
 }
 
 bool SettingsTransfer::restorePending() {

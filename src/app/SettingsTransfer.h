@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace quillfen {
@@ -36,6 +37,8 @@ private:
     Dialogs& dialogs_;
     std::function<void()> onPendingChanged_;
     std::optional<SettingsBackup> pending_;
+    // Expires with this object, so a dialog answering late finds it gone.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>();
 };
 
 } // namespace quillfen

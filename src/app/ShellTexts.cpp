@@ -19,11 +19,10 @@ QString statusMark(SyncStatus status) {
 }
 
 QString runSummary(const SyncResult& result) {
-    const QString copied = QString::number(result.filesCopied);
     if (result.isDryRun)
-        return QStringLiteral("Preview \u00b7 ") + copied + QStringLiteral(" to copy");
-    return copied + QStringLiteral(" copied \u00b7 ") +
-           QString::fromStdString(formatFileSize(result.bytesTransferred));
+        return QStringLiteral("Preview \u00b7 ") + QString::number(result.filesCopied) +
+               QStringLiteral(" to copy");
+    return copiedSummary(result);
 }
 
 QString markAndTime(const SyncResult& result, QTime now, const QLocale& locale) {
@@ -31,6 +30,11 @@ QString markAndTime(const SyncResult& result, QTime now, const QLocale& locale) 
 }
 
 } // namespace
+
+QString copiedSummary(const SyncResult& result) {
+    return QString::number(result.filesCopied) + QStringLiteral(" copied \u00b7 ") +
+           QString::fromStdString(formatFileSize(result.bytesTransferred));
+}
 
 QString lastSyncLine(const SyncResult& result, QTime now, const QLocale& locale) {
     return markAndTime(result, now, locale) + QStringLiteral(" \u00b7 ") + runSummary(result);

@@ -9,6 +9,10 @@ namespace quillfen {
 
 struct SyncResult;
 
+// "12 copied · 3.4 MB": what a real run moved, as the status menu and the
+// window's badge both say it.
+QString copiedSummary(const SyncResult& result);
+
 // The status menu's last-run line: mark, time of day, summary, e.g.
 // "✓ 9:41 AM · 12 copied · 3.4 MB" or "⊘ 9:41 AM · Preview · 5 to copy".
 QString lastSyncLine(const SyncResult& result, QTime now, const QLocale& locale = QLocale());

@@ -1,9 +1,12 @@
 #include "app/UserDefaults.h"
 
+#include <cmath>
+
 namespace quillfen {
 namespace {
 
 const QString kOnboardingKey = QStringLiteral("hasSeenOnboarding");
+const QString kGeometryKey = QStringLiteral("mainWindow.geometry");
 
 QString sizeKey(const QString& key, const char* dimension) {
     return QStringLiteral("modal.size.") + key + QLatin1Char('.') + QLatin1String(dimension);
@@ -46,17 +49,28 @@ void UserDefaults::setHasSeenOnboarding(bool seen) {
     settings_->sync();
 }
 
-std::optional<QSize> UserDefaults::sheetSize(const QString& key) const {
-    const QVariant width = settings_->value(sizeKey(key, "width"));
-    const QVariant height = settings_->value(sizeKey(key, "height"));
-    if (!width.isValid() || !height.isValid())
+std::optional<QSizeF> UserDefaults::sheetSize(const QString& key) const {
+    bool widthOk = false;
+    bool heightOk = false;
+    const double width = settings_->value(sizeKey(key, "width")).toDouble(&widthOk);
+    const double height = settings_->value(sizeKey(key, "height")).toDouble(&heightOk);
+    if (!widthOk || !heightOk || !std::isfinite(width) || !std::isfinite(height))
         return std::nullopt;
-    return QSize(width.toInt(), height.toInt());
+    return QSizeF(width, height);
 }
 
-void UserDefaults::setSheetSize(const QString& key, QSize size) {
+void UserDefaults::setSheetSize(const QString& key, QSizeF size) {
     settings_->setValue(sizeKey(key, "width"), size.width());
     settings_->setValue(sizeKey(key, "height"), size.height());
+    settings_->sync();
+}
+
+QByteArray UserDefaults::mainWindowGeometry() const {
+    return settings_->value(kGeometryKey).toByteArray();
+}
+
+void UserDefaults::setMainWindowGeometry(const QByteArray& geometry) {
+    settings_->setValue(kGeometryKey, geometry);
     settings_->sync();
 }
 

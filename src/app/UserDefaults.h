@@ -2,8 +2,9 @@
 
 #include "storage/KeyValueStore.h"
 
+#include <QByteArray>
 #include <QSettings>
-#include <QSize>
+#include <QSizeF>
 #include <QString>
 
 #include <memory>
@@ -27,8 +28,14 @@ public:
     bool hasSeenOnboarding() const;
     void setHasSeenOnboarding(bool seen);
 
-    std::optional<QSize> sheetSize(const QString& key) const;
-    void setSheetSize(const QString& key, QSize size);
+    // Both values as floating-point numbers; none when either is missing or
+    // is not a number.
+    std::optional<QSizeF> sheetSize(const QString& key) const;
+    void setSheetSize(const QString& key, QSizeF size);
+
+    // The main window's size and position as Qt saves them; empty when none.
+    QByteArray mainWindowGeometry() const;
+    void setMainWindowGeometry(const QByteArray& geometry);
 
 private:
     std::unique_ptr<QSettings> settings_;

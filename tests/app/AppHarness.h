@@ -48,6 +48,8 @@ public:
     BookmarkService& bookmarks() { return bookmarks_; }
     NotificationService& notifications() { return notifications_; }
     UserDefaults& defaults() { return defaults_; }
+    // What the notification service printed ("[Notifications] …" lines).
+    std::string notificationOutput() const { return notificationOutput_.str(); }
     const TempDir& root() const { return root_; }
 
     // Created on demand.

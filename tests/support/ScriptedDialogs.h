@@ -25,9 +25,10 @@ public:
     }
     const std::vector<Request>& requests() const { return requests_; }
 
-    std::optional<QString> chooseFolder(const QString& message) override { return next(message); }
-    std::optional<QString> chooseSaveFile(const QString& name) override { return next(name); }
-    std::optional<QString> chooseOpenFile(const QString& message) override { return next(message); }
+    // Answered at once, before the call returns.
+    void chooseFolder(const QString& message, Answer answer) override { answer(next(message)); }
+    void chooseSaveFile(const QString& name, Answer answer) override { answer(next(name)); }
+    void chooseOpenFile(const QString& message, Answer answer) override { answer(next(message)); }
 
 private:
     std::optional<QString> next(const QString& text);

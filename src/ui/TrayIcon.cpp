@@ -1,0 +1,55 @@
+#include "ui/TrayIcon.h"
+
+#include "app/AppShell.h"
+#include "ui/SymbolIcons.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace quillfen {
+
+TrayIcon::TrayIcon(AppShell& shell, QObject* parent)
+    : QObject(parent), shell_(shell), menu_(new QMenu),
+      icon_(new QSystemTrayIcon(applicationIcon(), this)) {
+    menu_->setObjectName(QStringLiteral("statusMenu"));
+    for (const auto& entry : shell_.menuEntries()) {
+        if (entry.isSeparator) {
+            menu_->addSeparator();
+            continue;
+        }
+        QAction* action = menu_->addAction(entry.title);
+        action->setEnabled(entry.enabled);
+        if (!entry.shortcut.isEmpty()) {
+            // Shown as a hint only: the window's own Quit action owns the key.
+            action->setShortcut(entry.shortcut);
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
+        connect(action, &QAction::triggered, &shell_,
+                [this, what = entry.action] { shell_.trigger(what); });
+        if (!lastSyncAction_)
+            lastSyncAction_ = action;
+    }
+    icon_->setContextMenu(menu_);
+    connect(icon_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason why) {
+                if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
+                    shell_.showMainWindow();
+            });
+    connect(&shell_, &AppShell::lastSyncItemChanged, this, &TrayIcon::showLastSync);
+    showLastSync();
+}
+
+TrayIcon::~TrayIcon() {
+    delete menu_;
+}
+
+void TrayIcon::show() {
+    icon_->show();
+}
+
+void TrayIcon::showLastSync() {
+    lastSyncAction_->setText(shell_.lastSyncLine());
+    icon_->setToolTip(shell_.toolTip());
+}
+
+} // namespace quillfen

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "AppHarness.h"
+#include "app/AppShell.h"
+#include "ui/MainWindow.h"
+#include "ui/SheetDialog.h"
+#include "ui/SheetHost.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+// Texts in failure messages as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace quillfen::test {
+
+// The main window over the controller's harness, with shortened delays,
+// shown on the offscreen platform.
+class WindowHarness : public AppHarness {
+public:
+    WindowHarness()
+        : viewModel_(make()), shell_(viewModel_, bookmarks(), notifications(), defaults(),
+                                     std::chrono::milliseconds(50)) {}
+
+    MainWindow& show() {
+        MainWindowTiming timing;
+        timing.openedDelay = std::chrono::milliseconds(20);
+        timing.sheetSizeSaveDelay = std::chrono::milliseconds(60);
+        window_ = std::make_unique<MainWindow>(viewModel_, shell_, defaults(), timing);
+        window_->show();
+        (void)QTest::qWaitForWindowExposed(window_.get());
+        return *window_;
+    }
+
+    AppViewModel& viewModel() { return viewModel_; }
+    AppShell& shell() { return shell_; }
+    MainWindow& window() { return *window_; }
+
+    // The widget of the window named `name`; the test fails without it.
+    template <typename Widget> Widget& find(const char* name) const {
+        auto* widget = window_->findChild<Widget*>(QString::fromLatin1(name));
+        if (!widget)
+            throw std::runtime_error(std::string("no widget named ") + name);
+        return *widget;
+    }
+
+    SheetDialog* sheet(Sheet sheet) const { return window_->sheetHost().openSheet(sheet); }
+
+private:
+    AppViewModel& viewModel_;
+    AppShell shell_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+// Records the locations QDesktopServices was asked to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+} // namespace quillfen::test
