@@ -2,7 +2,7 @@
 
 #include "app/AppViewModel.h"
 #include "app/PathText.h"
-#include "app/TrashService.h"
+#include "cleanup/TrashService.h"
 #include "records/TextFormat.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 #include <QString>
 
 #ifndef Q_MOC_RUN
-#include "app/CleanSourceScanner.h"
+#include "cleanup/CleanSourceScanner.h"
 
 #include <optional>
 #include <vector>

@@ -1,8 +1,7 @@
 #include "AppHarness.h"
 #include "app/AppShell.h"
-#include "app/CleanSourceScanner.h"
 #include "app/CleanSourceSession.h"
-#include "app/TrashService.h"
+#include "cleanup/TrashService.h"
 
 #include <QSignalSpy>
 
@@ -14,24 +13,6 @@ namespace {
 using test::AppHarness;
 using test::writeFile;
 
-TEST(CleanSourceScan, ListsMatchesButNothingBelowAMatchedFolder) {
-    test::TempDir root;
-    writeFile(root / "a/node_modules/x/node_modules/y.js", "y");
-    writeFile(root / "deep/er/.DS_Store", "meta");
-    writeFile(root / "keep.txt", "k");
-    auto items = CleanSourceScanner::scanForMatches(root.path(), {".DS_Store", "node_modules"});
-    std::sort(items.begin(), items.end(),
-              [](const auto& a, const auto& b) { return a.relativePath < b.relativePath; });
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].relativePath, "a/node_modules");
-    EXPECT_TRUE(items[0].isDirectory);
-    EXPECT_EQ(items[1].bytes, 4);
-    EXPECT_EQ(items[1].url, std::filesystem::canonical(root.path()) / "deep/er/.DS_Store");
-    EXPECT_TRUE(CleanSourceScanner::scanForMatches(root / "missing", {"*"}).empty());
-    // A rule for folders only leaves a file of that name alone.
-    EXPECT_TRUE(CleanSourceScanner::scanForMatches(root.path(), {"keep.txt/"}).empty());
-}
-
 TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     AppHarness harness;
     auto& viewModel = harness.make();
@@ -40,7 +21,7 @@ TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     writeFile(source / "cache/blob", "12345");
     writeFile(source / "notes.tmp", "t");
     writeFile(source / "keep.txt", "k");
-    TrashService trash;
+    TrashService trash(harness.root() / "Trash");
     viewModel.setExcludePatterns({});
     {
         CleanSourceSession idle(viewModel, trash);
@@ -69,8 +50,8 @@ TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     EXPECT_EQ(session.failedCount(), 0);
     EXPECT_FALSE(std::filesystem::exists(source / "notes.tmp"));
     EXPECT_TRUE(std::filesystem::exists(source / "keep.txt"));
-    // Everything went to the trash of this fresh home, recoverable.
-    const auto trashFiles = TrashService::defaultHomeTrash() / "files";
+    // Everything went to the trash, recoverable.
+    const auto trashFiles = trash.homeTrash() / "files";
     EXPECT_EQ(test::readFile(trashFiles / "notes.tmp"), "t");
     EXPECT_EQ(test::readFile(trashFiles / "cache/blob"), "12345");
     ASSERT_TRUE(QTest::qWaitFor(

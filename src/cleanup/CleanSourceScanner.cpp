@@ -1,4 +1,4 @@
-#include "app/CleanSourceScanner.h"
+#include "cleanup/CleanSourceScanner.h"
 
 #include "engine/SyncEngine.h"
 #include "engine/TreeWalker.h"
