@@ -64,16 +64,15 @@ AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
 }
 
 AppViewModel::~AppViewModel() {
+    storage().removeObserver(storageObserver_);
     shutdown(std::chrono::milliseconds(0));
 }
 
 void AppViewModel::setupReactions() {
     exclusionSaveTimer_->setSingleShot(true);
     exclusionSaveTimer_->setInterval(timing_.exclusionSaveDelay);
-    connect(exclusionSaveTimer_, &QTimer::timeout, this, [this] {
-        storage().setExclusionPatterns(excludePatterns_);
-        storage().save(storage().exclusionPatterns(), StorageService::kExclusionsFile);
-    });
+    connect(exclusionSaveTimer_, &QTimer::timeout, this,
+            [this] { storage().saveExclusionPatterns(excludePatterns_); });
     refreshSourceStats(sourcePath_);
     refreshDestStats(destinationPath_);
     watcher_->onChange = [guard = QPointer<AppViewModel>(this)] {
@@ -82,6 +81,12 @@ void AppViewModel::setupReactions() {
     };
     connect(&services_.schedule, &ScheduleService::nextFireDateChanged, this,
             &AppViewModel::changed);
+    storageObserver_ = storage().addObserver([this](StorageService::Collection collection) {
+        if (collection == StorageService::Collection::profiles)
+            emit profilesChanged();
+        else if (collection == StorageService::Collection::history)
+            emit historyChanged();
+    });
 }
 
 // Folders and options.
@@ -362,8 +367,7 @@ void AppViewModel::saveProfile(const QString& name) {
     profile.excludePatterns = excludePatterns_;
     auto profiles = storage().profiles();
     profiles.push_back(std::move(profile));
-    storage().setProfiles(std::move(profiles));
-    storage().save(storage().profiles(), StorageService::kProfilesFile);
+    storage().saveProfiles(std::move(profiles));
 }
 
 void AppViewModel::loadProfile(const SyncProfile& profile) {
@@ -379,14 +383,12 @@ void AppViewModel::loadProfile(const SyncProfile& profile) {
 void AppViewModel::deleteProfile(const Uuid& id) {
     auto profiles = storage().profiles();
     std::erase_if(profiles, [&](const SyncProfile& profile) { return profile.id == id; });
-    storage().setProfiles(std::move(profiles));
-    storage().save(storage().profiles(), StorageService::kProfilesFile);
+    storage().saveProfiles(std::move(profiles));
     if (storage().preferences().scheduledProfileId != id)
         return;
     auto preferences = storage().preferences();
     preferences.scheduledProfileId.reset();
-    storage().setPreferences(preferences);
-    storage().save(storage().preferences(), StorageService::kPreferencesFile);
+    storage().savePreferences(preferences);
     services_.schedule.stop();
 }
 
@@ -402,8 +404,7 @@ void AppViewModel::disableSchedule() {
     services_.schedule.stop();
     auto preferences = storage().preferences();
     preferences.scheduledProfileId.reset();
-    storage().setPreferences(preferences);
-    storage().save(storage().preferences(), StorageService::kPreferencesFile);
+    storage().savePreferences(preferences);
     emit changed();
 }
 

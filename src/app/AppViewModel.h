@@ -264,6 +264,9 @@ signals:
     void showPreviewChanged();
     void showCleanSourceChanged();
     void showOnboardingChanged();
+    // The stored profiles or the run history changed (read them from storage()).
+    void profilesChanged();
+    void historyChanged();
     // Operations that change what several views show at once.
     void changed();
     // A run finished (or failed) with this result: the tray's last-run line.
@@ -312,6 +315,7 @@ private:
     std::array<bool, kSheetCount> shownSheets_{};
     std::optional<TourStep> activeTourStep_;
     bool wasWatching_ = false;
+    int storageObserver_ = -1;
 };
 
 } // namespace quillfen

@@ -71,8 +71,10 @@ TEST_F(AppViewModelRun, PreviewThenSyncThenACancelledRun) {
     EXPECT_EQ(harness.bookmarks().resolveBookmark("source"), source);
     writeFile(source / "a.txt", "alpha");
     writeFile(source / "sub/b.txt", "bravo");
+    QSignalSpy historyChanged(&viewModel, &AppViewModel::historyChanged);
     viewModel.startSync(true, false);
     ASSERT_TRUE(harness.waitUntilIdle());
+    EXPECT_EQ(historyChanged.count(), 1);
     EXPECT_EQ(viewModel.previewItems().size(), 2u);
     EXPECT_TRUE(viewModel.showPreview());
     EXPECT_TRUE(viewModel.lastResult()->isDryRun);
@@ -171,12 +173,12 @@ TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAndAsksForTheWindow) {
     profile.source = harness.folder("source").toStdString();
     profile.destination = harness.folder("destination").toStdString();
     writeFile(source / "report.txt", "r");
-    harness.storage().setProfiles({profile});
+    harness.storage().saveProfiles({profile});
     AppPreferences preferences;
     preferences.scheduledProfileId = profile.id;
     preferences.scheduleFrequency = ScheduleFrequency::daily;
     preferences.scheduleSilent = false;
-    harness.storage().setPreferences(preferences);
+    harness.storage().savePreferences(preferences);
 
     auto& viewModel = harness.make();
     QSignalSpy bringToFront(&viewModel, &AppViewModel::bringToFrontRequested);
