@@ -2,6 +2,7 @@
 
 #include "app/Sheet.h"
 #include "app/TourStep.h"
+#include "services/RunKind.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -40,6 +41,7 @@ class Dialogs;
 class LogService;
 class LoginItem;
 class NotificationService;
+class RunRecord;
 class ScheduleService;
 class StorageService;
 class WatchService;
@@ -196,7 +198,7 @@ public:
     StorageService& storage() const { return services_.storage; }
 
     // Runs.
-    void startSync(bool dryRun, bool triggeredByWatch);
+    void startSync(RunMode mode, RunTrigger trigger = RunTrigger::user);
     void cancelSync();
     void runScheduledProfile();
     void refreshSourceStats(const QString& path);
@@ -275,10 +277,9 @@ signals:
     void bringToFrontRequested();
 
 private:
-    struct RunContext;
-
     void setupReactions();
     void reactToWatchSettings();
+    void updateWatching();
     void setSyncing(bool value);
     void setSyncProgress(SyncProgress progress);
     void setLastResult(SyncResult result);
@@ -286,9 +287,7 @@ private:
     void openSheetLater(std::optional<TourStep> step, std::chrono::milliseconds delay);
     std::filesystem::path runFolder(const char* key, const QString& path) const;
     SyncOptions currentOptions() const;
-    void completeRun(RunContext& run, SyncResult result);
-    void failRun(RunContext& run, const std::string& message);
-    void finishRunState(const SyncResult& result);
+    void finishRun(RunRecord& record, RunMode mode, SyncWorker::Outcome outcome);
 
     Services services_;
     Timing timing_;

@@ -182,6 +182,9 @@ TEST(AppViewModelTour, StepsOpenTheirSheetsAfterTheirDelays) {
     viewModel.startTour();
     viewModel.endTour();
     EXPECT_FALSE(viewModel.activeTourStep());
+    QSignalSpy stepChanged(&viewModel, &AppViewModel::activeTourStepChanged);
+    viewModel.endTour();
+    EXPECT_EQ(stepChanged.count(), 0) << "nothing changed";
 }
 
 } // namespace

@@ -48,6 +48,8 @@ TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return session.movedCount().has_value(); }));
     EXPECT_EQ(session.movedCount(), 2);
     EXPECT_EQ(session.failedCount(), 0);
+    session.moveToTrash(); // a second confirmation has nothing left to move
+    EXPECT_FALSE(session.isMoving());
     EXPECT_FALSE(std::filesystem::exists(source / "notes.tmp"));
     EXPECT_TRUE(std::filesystem::exists(source / "keep.txt"));
     // Everything went to the trash, recoverable.
@@ -56,6 +58,29 @@ TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     EXPECT_EQ(test::readFile(trashFiles / "cache/blob"), "12345");
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return viewModel.sourceStats() && viewModel.sourceStats()->files == 1; }));
+}
+
+// Closing the sheet discards its state while the move goes on in the
+// background; what the move does when it ends must not touch that state.
+TEST(CleanSourceSessionTest, ClosingTheSheetDuringAMoveStillRefreshesTheSource) {
+    AppHarness harness;
+    auto& viewModel = harness.make();
+    const auto source = harness.root() / "source";
+    for (int i = 0; i < 2000; ++i)
+        writeFile(source / ("cache" + std::to_string(i) + ".tmp"), "t");
+    writeFile(source / "keep.txt", "k");
+    viewModel.setSourcePath(toQString(source));
+    viewModel.setExcludePatterns({{Uuid::random(), "*.tmp", "*.tmp", true, false}});
+    const TrashService trash(harness.root() / "Trash");
+    {
+        CleanSourceSession session(viewModel, trash);
+        session.startScan();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !session.isScanning(); }));
+        ASSERT_EQ(session.items().size(), 2000u);
+        session.moveToTrash();
+    }
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return viewModel.sourceStats() && viewModel.sourceStats()->files == 1; }, 30000));
 }
 
 TEST(AppShellTest, LaunchArmsOnboardingOnceAndTracksTheLastRun) {
