@@ -1,5 +1,7 @@
 #include "app/UserDefaults.h"
 
+#include <cmath>
+
 namespace quillfen {
 namespace {
 
@@ -7,6 +9,15 @@ const QString kOnboardingKey = QStringLiteral("hasSeenOnboarding");
 
 QString sizeKey(const QString& key, const char* dimension) {
     return QStringLiteral("modal.size.") + key + QLatin1Char('.') + QLatin1String(dimension);
+}
+
+// A stored length, when it is one: a hand-edited or damaged value is none.
+std::optional<double> lengthFrom(const QVariant& stored) {
+    bool isNumber = false;
+    const double length = stored.toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(length) || length <= 0)
+        return std::nullopt;
+    return length;
 }
 
 } // namespace
@@ -46,15 +57,15 @@ void UserDefaults::setHasSeenOnboarding(bool seen) {
     settings_->sync();
 }
 
-std::optional<QSize> UserDefaults::sheetSize(const QString& key) const {
-    const QVariant width = settings_->value(sizeKey(key, "width"));
-    const QVariant height = settings_->value(sizeKey(key, "height"));
-    if (!width.isValid() || !height.isValid())
+std::optional<QSizeF> UserDefaults::sheetSize(const QString& key) const {
+    const auto width = lengthFrom(settings_->value(sizeKey(key, "width")));
+    const auto height = lengthFrom(settings_->value(sizeKey(key, "height")));
+    if (!width || !height)
         return std::nullopt;
-    return QSize(width.toInt(), height.toInt());
+    return QSizeF(*width, *height);
 }
 
-void UserDefaults::setSheetSize(const QString& key, QSize size) {
+void UserDefaults::setSheetSize(const QString& key, QSizeF size) {
     settings_->setValue(sizeKey(key, "width"), size.width());
     settings_->setValue(sizeKey(key, "height"), size.height());
     settings_->sync();

@@ -3,7 +3,7 @@
 #include "storage/KeyValueStore.h"
 
 #include <QSettings>
-#include <QSize>
+#include <QSizeF>
 #include <QString>
 
 #include <memory>
@@ -27,8 +27,10 @@ public:
     bool hasSeenOnboarding() const;
     void setHasSeenOnboarding(bool seen);
 
-    std::optional<QSize> sheetSize(const QString& key) const;
-    void setSheetSize(const QString& key, QSize size);
+    // A sheet's last size, in device-independent pixels; none unless both
+    // stored values are finite positive numbers.
+    std::optional<QSizeF> sheetSize(const QString& key) const;
+    void setSheetSize(const QString& key, QSizeF size);
 
 private:
     std::unique_ptr<QSettings> settings_;
