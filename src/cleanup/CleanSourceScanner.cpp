@@ -18,7 +18,10 @@ public:
         if (!SyncEngine::isExcluded(item.relativePath, patterns_, isDirectory))
             return TreeWalker::Step::proceed;
         const bool isFile = item.kind == TreeWalker::Kind::regularFile && item.status != nullptr;
-        add(item.relativePath, isDirectory, isFile ? std::int64_t(item.status->st_size) : 0);
+        items.push_back({.relativePath = item.relativePath,
+                         .url = root_ / item.relativePath,
+                         .bytes = isFile ? std::int64_t(item.status->st_size) : 0,
+                         .isDirectory = isDirectory});
         return TreeWalker::Step::skipContents;
     }
 
@@ -27,22 +30,13 @@ public:
     TreeWalker::Step attributesUnreadable(const std::string& relativePath, int) override {
         // Listed all the same, as a file of unknown size.
         if (SyncEngine::isExcluded(relativePath, patterns_, false))
-            add(relativePath, false, 0);
+            items.push_back({.relativePath = relativePath, .url = root_ / relativePath});
         return TreeWalker::Step::proceed;
     }
 
     std::vector<CleanItem> items;
 
 private:
-    void add(const std::string& relativePath, bool isDirectory, std::int64_t bytes) {
-        CleanItem item;
-        item.relativePath = relativePath;
-        item.url = root_ / relativePath;
-        item.bytes = bytes;
-        item.isDirectory = isDirectory;
-        items.push_back(std::move(item));
-    }
-
     const std::filesystem::path& root_;
     const std::vector<std::string>& patterns_;
 };
