@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The same build as scripts/test.sh, so running one after the other rebuilds nothing.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_WERROR=ON >/dev/null
 cmake --build build -j "$(nproc)" >&2
 
 # The build puts every program in build/bin; build/bin/quillfen-cli is the

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test, then builds the layers without a user
-# interface under AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# their tests again. Exits non-zero on the first failure.
+# Builds everything as a packager would (Release, -O3) and runs every test,
+# then builds the layers without a user interface under AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs their tests again. Warnings are errors in
+# both. Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,8 +12,8 @@ jobs=$(nproc)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-echo "== Build (RelWithDebInfo) =="
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+echo "== Build (Release) =="
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLFEN_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 
 echo "== The README's run command =="
@@ -24,7 +25,7 @@ echo "$version"
 
 echo "== Build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DQUILLFEN_SANITIZE=ON -DQUILLFEN_WITH_UI=OFF >/dev/null
+    -DQUILLFEN_SANITIZE=ON -DQUILLFEN_WITH_UI=OFF -DQUILLFEN_WERROR=ON >/dev/null
 cmake --build build-sanitize -j "$jobs"
 
 echo "== Tests (sanitizers) =="

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/LoginItem.h"
 #include "app/PathText.h"
+#include "app/RunRecord.h"
 #include "services/LogService.h"
 #include "services/NotificationService.h"
 #include "services/ScheduleService.h"
@@ -20,13 +21,6 @@
 #include <algorithm>
 
 namespace quillfen {
-
-struct AppViewModel::RunContext {
-    bool dryRun = false;
-    bool triggeredByWatch = false;
-    HistoryEntry entry;
-    std::filesystem::path logLocation;
-};
 
 namespace {
 
@@ -47,10 +41,10 @@ AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
     : QObject(parent), services_(services), timing_(timing),
       watcher_(std::make_unique<WatchService>(timing.watchLatency, timing.watchQuietPeriod)),
       sourceStats_(
-          this, timing.statsCap, [this] { emit sourceStatsChanged(); },
+          timing.statsCap, [this] { emit sourceStatsChanged(); },
           [this] { emit isComputingSourceStatsChanged(); }),
       destStats_(
-          this, timing.statsCap, [this] { emit destStatsChanged(); },
+          timing.statsCap, [this] { emit destStatsChanged(); },
           [this] { emit isComputingDestStatsChanged(); }),
       settingsTransfer_(services.storage, services.dialogs,
                         [this] { emit importPendingBackupChanged(); }),
@@ -68,22 +62,21 @@ AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
 }
 
 AppViewModel::~AppViewModel() {
-    storage().removeObserver(profilesObserver_);
+    storage().removeObserver(storageObserver_);
     shutdown(std::chrono::milliseconds(0));
 }
 
 void AppViewModel::setupReactions() {
     exclusionSaveTimer_->setSingleShot(true);
     exclusionSaveTimer_->setInterval(timing_.exclusionSaveDelay);
-    connect(exclusionSaveTimer_, &QTimer::timeout, this, [this] {
-        storage().setExclusionPatterns(excludePatterns_);
-        storage().save(storage().exclusionPatterns(), StorageService::kExclusionsFile);
-    });
+    connect(exclusionSaveTimer_, &QTimer::timeout, this,
+            [this] { storage().saveExclusionPatterns(excludePatterns_); });
     refreshSourceStats(sourcePath_);
     refreshDestStats(destinationPath_);
+    connect(watcher_.get(), &WatchService::watchLost, this, &AppViewModel::updateWatching);
     watcher_->onChange = [guard = QPointer<AppViewModel>(this)] {
         if (guard && guard->canSync())
-            guard->startSync(false, true, RunStart::unattended);
+            guard->startSync(RunMode::sync, RunTrigger::watch);
     };
     connect(&services_.schedule, &ScheduleService::nextFireDateChanged, this,
             &AppViewModel::changed);
@@ -92,9 +85,11 @@ void AppViewModel::setupReactions() {
         if (std::exchange(wasScheduleArmed_, isScheduleArmed()) != isScheduleArmed())
             emit isScheduleArmedChanged();
     });
-    profilesObserver_ = storage().addObserver([this](StorageService::Collection collection) {
+    storageObserver_ = storage().addObserver([this](StorageService::Collection collection) {
         if (collection == StorageService::Collection::profiles)
             emit profilesChanged();
+        else if (collection == StorageService::Collection::history)
+            emit historyChanged();
     });
 }
 
@@ -162,6 +157,10 @@ void AppViewModel::reactToWatchSettings() {
         watcher_->start(toPath(sourcePath_));
     else
         watcher_->stop();
+    updateWatching();
+}
+
+void AppViewModel::updateWatching() {
     const bool watching = watcher_->isWatching();
     if (std::exchange(wasWatching_, watching) != watching)
         emit isWatchingChanged();
@@ -212,7 +211,7 @@ SyncOptions AppViewModel::currentOptions() const {
     return options;
 }
 
-void AppViewModel::startSync(bool dryRun, bool triggeredByWatch, RunStart start) {
+void AppViewModel::startSync(RunMode mode, RunTrigger trigger) {
     if (!canSync())
         return;
     setSyncing(true);
@@ -220,73 +219,45 @@ void AppViewModel::startSync(bool dryRun, bool triggeredByWatch, RunStart start)
     previewItems_.clear();
     emit previewItemsChanged();
 
-    auto run = std::make_shared<RunContext>();
-    run->dryRun = dryRun;
-    run->triggeredByWatch = triggeredByWatch;
-    SyncWorker::Request request{dryRun,
-                                runFolder("source", sourcePath_),
-                                runFolder("destination", destinationPath_),
-                                currentOptions(),
-                                {}};
-    request.options.start = start;
-    run->entry.id = Uuid::random();
-    request.logLocation = services_.log.openLog(run->entry.id, dryRun, toPath(sourcePath_).native(),
-                                                toPath(destinationPath_).native());
-    run->logLocation = request.logLocation;
-    run->entry.startedAt = now();
-    run->entry.source = sourcePath_.toStdString();
-    run->entry.destination = destinationPath_.toStdString();
-    run->entry.isDryRun = dryRun;
-    run->entry.logFileName = request.logLocation.filename().string();
-
+    auto record = std::make_shared<RunRecord>(
+        RunRecord::Services{storage(), services_.log, services_.notifications}, mode, trigger,
+        sourcePath_, destinationPath_);
+    SyncWorker::Request request{mode, runFolder("source", sourcePath_),
+                                runFolder("destination", destinationPath_), currentOptions(),
+                                record->logLocation()};
+    // Nobody watches a run the watcher or the schedule started.
+    request.options.start = trigger == RunTrigger::user ? RunStart::byHand : RunStart::unattended;
     worker_.start(
-        std::move(request), services_.log, this,
+        std::move(request), services_.log,
         [this](const SyncProgress& progress) { setSyncProgress(progress); },
-        [this, run](SyncWorker::Outcome outcome) {
-            if (auto* items = std::get_if<std::vector<DiffItem>>(&outcome)) {
-                previewItems_ = std::move(*items);
-                emit previewItemsChanged();
-                const SyncResult result = previewResult(previewItems_);
-                setShown(Sheet::preview, true);
-                completeRun(*run, result);
-            } else if (auto* result = std::get_if<SyncResult>(&outcome)) {
-                completeRun(*run, *result);
-            } else {
-                failRun(*run, std::get<std::string>(outcome));
-            }
+        [this, record, mode](SyncWorker::Outcome outcome) {
+            finishRun(*record, mode, std::move(outcome));
         });
 }
 
-void AppViewModel::completeRun(RunContext& run, SyncResult result) {
-    run.entry.endedAt = now();
-    run.entry.result = result;
-    storage().addHistoryEntry(run.entry);
-    services_.log.closeLog(result, run.logLocation);
-    services_.notifications.postResult(result, run.logLocation, run.triggeredByWatch);
-    setLastResult(result);
-    if (!run.dryRun) {
-        lastSyncDate_ = QDateTime::currentDateTime();
-        emit lastSyncDateChanged();
-        refreshDestStats(destinationPath_);
+void AppViewModel::finishRun(RunRecord& record, RunMode mode, SyncWorker::Outcome outcome) {
+    if (auto* failure = std::get_if<BackgroundRunner::Failure>(&outcome)) {
+        SyncResult result;
+        result.status = SyncStatus::failed;
+        result.errorMessage = failure->message;
+        record.fail(result);
+        setLastResult(result);
+    } else {
+        auto& finished = std::get<SyncWorker::Finished>(outcome);
+        if (mode == RunMode::preview) {
+            previewItems_ = std::move(finished.plan);
+            emit previewItemsChanged();
+            setShown(Sheet::preview, true);
+        }
+        record.complete(finished.result);
+        setLastResult(finished.result);
+        if (mode == RunMode::sync) {
+            lastSyncDate_ = QDateTime::currentDateTime();
+            emit lastSyncDateChanged();
+            refreshDestStats(destinationPath_);
+        }
     }
-    finishRunState(result);
-}
-
-void AppViewModel::failRun(RunContext& run, const std::string& message) {
-    SyncResult result;
-    result.status = SyncStatus::failed;
-    result.errorMessage = message;
-    run.entry.endedAt = now();
-    run.entry.result = result;
-    storage().addHistoryEntry(run.entry);
-    // No footer and no notification for a failed run, but the file is closed.
-    services_.log.abandonLog(run.logLocation);
-    setLastResult(result);
-    finishRunState(result);
-}
-
-void AppViewModel::finishRunState(const SyncResult& result) {
-    emit runFinished(result);
+    emit runFinished(*lastResult_);
     setSyncing(false);
     setSyncProgress(restingProgress(SyncProgress::Phase::done));
 }
@@ -316,7 +287,7 @@ void AppViewModel::runScheduledProfile() {
                 emit bringToFrontRequested();
             const SyncProfile profile = *found;
             loadProfile(profile);
-            startSync(false, false, RunStart::unattended);
+            startSync(RunMode::sync, RunTrigger::schedule);
         },
         Qt::QueuedConnection);
 }
@@ -424,8 +395,7 @@ void AppViewModel::saveProfile(const QString& name) {
     profile.excludePatterns = excludePatterns_;
     auto profiles = storage().profiles();
     profiles.push_back(std::move(profile));
-    storage().setProfiles(std::move(profiles));
-    storage().save(storage().profiles(), StorageService::kProfilesFile);
+    storage().saveProfiles(std::move(profiles));
 }
 
 void AppViewModel::loadProfile(const SyncProfile& profile) {
@@ -441,14 +411,12 @@ void AppViewModel::loadProfile(const SyncProfile& profile) {
 void AppViewModel::deleteProfile(const Uuid& id) {
     auto profiles = storage().profiles();
     std::erase_if(profiles, [&](const SyncProfile& profile) { return profile.id == id; });
-    storage().setProfiles(std::move(profiles));
-    storage().save(storage().profiles(), StorageService::kProfilesFile);
+    storage().saveProfiles(std::move(profiles));
     if (storage().preferences().scheduledProfileId != id)
         return;
     auto preferences = storage().preferences();
     preferences.scheduledProfileId.reset();
-    storage().setPreferences(preferences);
-    storage().save(storage().preferences(), StorageService::kPreferencesFile);
+    storage().savePreferences(preferences);
     services_.schedule.stop();
 }
 
@@ -464,8 +432,7 @@ void AppViewModel::disableSchedule() {
     services_.schedule.stop();
     auto preferences = storage().preferences();
     preferences.scheduledProfileId.reset();
-    storage().setPreferences(preferences);
-    storage().save(storage().preferences(), StorageService::kPreferencesFile);
+    storage().savePreferences(preferences);
     emit changed();
 }
 
@@ -498,8 +465,8 @@ void AppViewModel::closeAllSheets() {
 }
 
 void AppViewModel::setActiveTourStep(std::optional<TourStep> step) {
-    activeTourStep_ = step;
-    emit activeTourStepChanged();
+    if (std::exchange(activeTourStep_, step) != step)
+        emit activeTourStepChanged();
 }
 
 void AppViewModel::openSheetLater(std::optional<TourStep> step, std::chrono::milliseconds delay) {

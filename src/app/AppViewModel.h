@@ -2,6 +2,7 @@
 
 #include "app/Sheet.h"
 #include "app/TourStep.h"
+#include "services/RunKind.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -42,6 +43,7 @@ class Dialogs;
 class LogService;
 class LoginItem;
 class NotificationService;
+class RunRecord;
 class ScheduleService;
 class StorageService;
 class WatchService;
@@ -211,7 +213,7 @@ public:
     StorageService& storage() const { return services_.storage; }
 
     // Runs. The watcher and the schedule start theirs unattended.
-    void startSync(bool dryRun, bool triggeredByWatch, RunStart start = RunStart::byHand);
+    void startSync(RunMode mode, RunTrigger trigger = RunTrigger::user);
     void cancelSync();
     void runScheduledProfile();
     void refreshSourceStats(const QString& path);
@@ -289,6 +291,8 @@ signals:
     void showOnboardingChanged();
     // Any sheet's flag changed; sent after that flag's own signal.
     void sheetShownChanged(quillfen::Sheet sheet);
+    // The run history changed (read it from storage()).
+    void historyChanged();
     // Operations that change what several views show at once.
     void changed();
     // A run finished (or failed) with this result: the tray's last-run line.
@@ -297,10 +301,9 @@ signals:
     void bringToFrontRequested();
 
 private:
-    struct RunContext;
-
     void setupReactions();
     void reactToWatchSettings();
+    void updateWatching();
     void setSyncing(bool value);
     void setSyncProgress(SyncProgress progress);
     void setLastResult(SyncResult result);
@@ -308,9 +311,7 @@ private:
     void openSheetLater(std::optional<TourStep> step, std::chrono::milliseconds delay);
     std::filesystem::path runFolder(const char* key, const QString& path) const;
     SyncOptions currentOptions() const;
-    void completeRun(RunContext& run, SyncResult result);
-    void failRun(RunContext& run, const std::string& message);
-    void finishRunState(const SyncResult& result);
+    void finishRun(RunRecord& record, RunMode mode, SyncWorker::Outcome outcome);
     void chooseFolder(const QString& message, const char* key,
                       void (AppViewModel::*setPath)(const QString&));
     bool dropFolder(const QUrl& location, const char* key,
@@ -342,7 +343,7 @@ private:
     std::optional<TourStep> activeTourStep_;
     bool wasWatching_ = false;
     bool wasScheduleArmed_ = false;
-    int profilesObserver_ = -1;
+    int storageObserver_ = -1;
 };
 
 } // namespace quillfen

@@ -2,33 +2,13 @@
 
 #include "app/AppViewModel.h"
 #include "app/PathText.h"
-#include "app/TrashService.h"
 #include "records/TextFormat.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
 #include <QPointer>
 
-#include <thread>
-
 namespace quillfen {
-namespace {
 
-// Runs `work` on the main thread unless `receiver` is gone by then.
-template <typename Work> void postTo(const QPointer<QObject>& receiver, Work work) {
-    if (auto* application = QCoreApplication::instance())
-        QMetaObject::invokeMethod(
-            application,
-            [receiver, work = std::move(work)]() mutable {
-                if (receiver)
-                    work();
-            },
-            Qt::QueuedConnection);
-}
-
-} // namespace
-
-CleanSourceSession::CleanSourceSession(AppViewModel& viewModel, TrashService& trash,
+CleanSourceSession::CleanSourceSession(AppViewModel& viewModel, const TrashService& trash,
                                        QObject* parent)
     : QObject(parent), viewModel_(viewModel), trash_(trash) {}
 
@@ -42,14 +22,16 @@ void CleanSourceSession::startScan() {
     }
     isScanning_ = true;
     emit changed();
-    std::thread([guard = QPointer<QObject>(this), this, root, patterns = std::move(patterns)] {
-        auto found = CleanSourceScanner::scanForMatches(root, patterns);
-        postTo(guard, [this, found = std::move(found)]() mutable {
-            items_ = std::move(found);
+    runner_.start(
+        [root, patterns = std::move(patterns)](const BackgroundRunner::Context&) {
+            return CleanSourceScanner::scanForMatches(root, patterns);
+        },
+        [this](BackgroundRunner::Outcome<std::vector<CleanItem>> outcome) {
+            if (auto* found = std::get_if<std::vector<CleanItem>>(&outcome))
+                items_ = std::move(*found);
             isScanning_ = false;
             emit changed();
         });
-    }).detach();
 }
 
 void CleanSourceSession::setConfirmMove(bool shown) {
@@ -58,26 +40,32 @@ void CleanSourceSession::setConfirmMove(bool shown) {
 }
 
 void CleanSourceSession::moveToTrash() {
+    // A second confirmation would move nothing and report every item failed.
+    if (isMoving_ || movedCount_)
+        return;
     isMoving_ = true;
     emit changed();
-    QPointer<QObject> session(this);
-    QPointer<QObject> viewModelObject(&viewModel_);
-    std::thread([session, viewModelObject, this, items = items_, &trash = trash_] {
-        int moved = 0;
-        int failed = 0;
-        for (const auto& item : items)
-            ++(trash.moveToTrash(item.url) ? moved : failed);
-        postTo(session, [this, moved, failed] {
-            movedCount_ = moved;
-            failedCount_ = failed;
+    runner_.start(
+        [items = items_, trash = trash_,
+         viewModel = QPointer<AppViewModel>(&viewModel_)](const BackgroundRunner::Context&) {
+            MoveCounts counts;
+            for (const auto& item : items)
+                ++(trash.moveToTrash(item.url) ? counts.moved : counts.failed);
+            // Not through the session: the statistics are refreshed even when
+            // the sheet has closed meanwhile.
+            BackgroundRunner::postToMainThread([viewModel] {
+                if (viewModel)
+                    viewModel->refreshSourceStats(viewModel->sourcePath());
+            });
+            return counts;
+        },
+        [this](BackgroundRunner::Outcome<MoveCounts> outcome) {
+            const auto* counts = std::get_if<MoveCounts>(&outcome);
+            movedCount_ = counts ? counts->moved : 0;
+            failedCount_ = counts ? counts->failed : int(items_.size());
             isMoving_ = false;
             emit changed();
         });
-        // The statistics are refreshed even when the sheet has closed meanwhile.
-        postTo(viewModelObject, [viewModel = &viewModel_] {
-            viewModel->refreshSourceStats(viewModel->sourcePath());
-        });
-    }).detach();
 }
 
 std::int64_t CleanSourceSession::totalBytes() const {

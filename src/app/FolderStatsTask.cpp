@@ -2,61 +2,34 @@
 
 #include "engine/SyncEngine.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-#include <QPointer>
-
-#include <stop_token>
-#include <thread>
-
 namespace quillfen {
 
-struct FolderStatsTask::Count {
-    std::stop_source stop;
-};
-
-FolderStatsTask::FolderStatsTask(QObject* receiver, std::chrono::milliseconds cap,
+FolderStatsTask::FolderStatsTask(std::chrono::milliseconds cap,
                                  std::function<void()> onStatsChanged,
                                  std::function<void()> onComputingChanged)
-    : receiver_(receiver), cap_(cap), onStatsChanged_(std::move(onStatsChanged)),
+    : cap_(cap), onStatsChanged_(std::move(onStatsChanged)),
       onComputingChanged_(std::move(onComputingChanged)) {}
 
-FolderStatsTask::~FolderStatsTask() {
-    if (current_)
-        current_->stop.request_stop();
-}
-
 void FolderStatsTask::refresh(const std::string& path) {
-    if (current_)
-        current_->stop.request_stop();
-    current_.reset();
+    current_.requestStop();
+    const int generation = ++generation_;
     setStats(std::nullopt);
     if (path.empty()) {
         setComputing(false);
         return;
     }
     setComputing(true);
-    auto count = std::make_shared<Count>();
-    current_ = count;
-    QPointer<QObject> guard(receiver_);
-    std::thread([this, count, path, guard, cap = cap_] {
-        const FolderStats stats =
-            SyncEngine::computeFolderStats(path, count->stop.get_token(), cap);
-        auto* application = QCoreApplication::instance();
-        if (count->stop.stop_requested() || application == nullptr)
-            return;
-        // `this` lives as long as its receiver; the guard is checked on the
-        // main thread, where the receiver is destroyed.
-        QMetaObject::invokeMethod(
-            application,
-            [this, count, guard, stats] {
-                if (!guard || count->stop.stop_requested() || current_ != count)
-                    return;
-                setStats(stats);
-                setComputing(false);
-            },
-            Qt::QueuedConnection);
-    }).detach();
+    current_ = runner_.start(
+        [path, cap = cap_](const BackgroundRunner::Context& context) {
+            return SyncEngine::computeFolderStats(path, context.stopToken(), cap);
+        },
+        [this, generation](BackgroundRunner::Outcome<FolderStats> outcome) {
+            if (generation != generation_)
+                return;
+            if (auto* stats = std::get_if<FolderStats>(&outcome))
+                setStats(*stats);
+            setComputing(false);
+        });
 }
 
 void FolderStatsTask::setStats(std::optional<FolderStats> stats) {

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "app/BackgroundRunner.h"
 #include "records/FolderStats.h"
-
-#include <QObject>
 
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,13 +14,10 @@ namespace quillfen {
 // before it, and only the newest count ever publishes its figures.
 class FolderStatsTask {
 public:
-    // `onChange` is called on the main thread whenever stats() or
-    // isComputing() changed.
-    FolderStatsTask(QObject* receiver, std::chrono::milliseconds cap,
-                    std::function<void()> onStatsChanged, std::function<void()> onComputingChanged);
-    ~FolderStatsTask();
-    FolderStatsTask(const FolderStatsTask&) = delete;
-    FolderStatsTask& operator=(const FolderStatsTask&) = delete;
+    // The callbacks run on the main thread whenever stats() or isComputing()
+    // changed.
+    FolderStatsTask(std::chrono::milliseconds cap, std::function<void()> onStatsChanged,
+                    std::function<void()> onComputingChanged);
 
     void refresh(const std::string& path);
 
@@ -30,17 +25,18 @@ public:
     bool isComputing() const { return isComputing_; }
 
 private:
-    struct Count;
     void setStats(std::optional<FolderStats> stats);
     void setComputing(bool computing);
 
-    QObject* receiver_;
     std::chrono::milliseconds cap_;
     std::function<void()> onStatsChanged_;
     std::function<void()> onComputingChanged_;
-    std::shared_ptr<Count> current_;
     std::optional<FolderStats> stats_;
     bool isComputing_ = false;
+    // Which refresh may still publish; earlier counts are superseded.
+    int generation_ = 0;
+    BackgroundRunner::Task current_;
+    BackgroundRunner runner_;
 };
 
 } // namespace quillfen

@@ -12,6 +12,15 @@ QString sizeKey(const QString& key, const char* dimension) {
     return QStringLiteral("modal.size.") + key + QLatin1Char('.') + QLatin1String(dimension);
 }
 
+// A stored length, when it is one: a hand-edited or damaged value is none.
+std::optional<double> lengthFrom(const QVariant& stored) {
+    bool isNumber = false;
+    const double length = stored.toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(length) || length <= 0)
+        return std::nullopt;
+    return length;
+}
+
 } // namespace
 
 UserDefaults::UserDefaults()
@@ -50,13 +59,11 @@ void UserDefaults::setHasSeenOnboarding(bool seen) {
 }
 
 std::optional<QSizeF> UserDefaults::sheetSize(const QString& key) const {
-    bool widthOk = false;
-    bool heightOk = false;
-    const double width = settings_->value(sizeKey(key, "width")).toDouble(&widthOk);
-    const double height = settings_->value(sizeKey(key, "height")).toDouble(&heightOk);
-    if (!widthOk || !heightOk || !std::isfinite(width) || !std::isfinite(height))
+    const auto width = lengthFrom(settings_->value(sizeKey(key, "width")));
+    const auto height = lengthFrom(settings_->value(sizeKey(key, "height")));
+    if (!width || !height)
         return std::nullopt;
-    return QSizeF(width, height);
+    return QSizeF(*width, *height);
 }
 
 void UserDefaults::setSheetSize(const QString& key, QSizeF size) {

@@ -28,8 +28,8 @@ public:
     bool hasSeenOnboarding() const;
     void setHasSeenOnboarding(bool seen);
 
-    // Both values as floating-point numbers; none when either is missing or
-    // is not a number.
+    // A sheet's last size, in device-independent pixels; none unless both
+    // stored values are finite positive numbers.
     std::optional<QSizeF> sheetSize(const QString& key) const;
     void setSheetSize(const QString& key, QSizeF size);
 

@@ -13,11 +13,13 @@
 namespace quillfen {
 namespace {
 
-std::string headerText(std::string_view started, bool isDryRun, std::string_view source,
+std::string headerText(std::string_view started, RunMode mode, std::string_view source,
                        std::string_view destination) {
     std::string text = "Quillfen Log\n";
     text.append("Started:     ").append(started).append("\n");
-    text.append("Mode:        ").append(isDryRun ? "Preview (dry run)" : "Sync").append("\n");
+    text.append("Mode:        ")
+        .append(mode == RunMode::preview ? "Preview (dry run)" : "Sync")
+        .append("\n");
     text.append("Source:      ").append(source).append("\n");
     text.append("Destination: ").append(destination).append("\n");
     text.append(LogService::kSeparator).append("\n");
@@ -59,13 +61,13 @@ LogService::~LogService() {
         ::close(fd);
 }
 
-std::filesystem::path LogService::openLog(const Uuid& id, bool isDryRun, std::string_view source,
+std::filesystem::path LogService::openLog(const Uuid& id, RunMode mode, std::string_view source,
                                           std::string_view destination) {
     const auto location = logsDirectory_() / (id.toString() + ".log");
     // A log opened again under the same name starts over; the old handle
     // must not leak.
     abandonLog(location);
-    if (!writeFileAtomically(location, headerText(timestamp(), isDryRun, source, destination)))
+    if (!writeFileAtomically(location, headerText(timestamp(), mode, source, destination)))
         return location;
     const int fd = ::open(location.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
     if (fd >= 0) {
@@ -78,15 +80,15 @@ std::filesystem::path LogService::openLog(const Uuid& id, bool isDryRun, std::st
 void LogService::writeLine(std::string_view message, const std::filesystem::path& location) {
     std::string line = "[" + timestamp() + "] ";
     line.append(message).append("\n");
-    append(location, line, false);
+    append(location, line, AfterAppending::keepOpen);
 }
 
 void LogService::closeLog(const SyncResult& result, const std::filesystem::path& location) {
-    append(location, footerText(result, timestamp()), true);
+    append(location, footerText(result, timestamp()), AfterAppending::close);
 }
 
 void LogService::abandonLog(const std::filesystem::path& location) {
-    append(location, {}, true);
+    append(location, {}, AfterAppending::close);
 }
 
 void LogService::removeOrphanedLogs() {
@@ -113,7 +115,8 @@ std::string LogService::timestamp() const {
     return formatLocalDateTime(clock_());
 }
 
-void LogService::append(const std::filesystem::path& location, std::string_view text, bool close) {
+void LogService::append(const std::filesystem::path& location, std::string_view text,
+                        AfterAppending after) {
     std::lock_guard lock(mutex_);
     const auto handle = activeHandles_.find(location.string());
     if (handle == activeHandles_.end())
@@ -124,7 +127,7 @@ void LogService::append(const std::filesystem::path& location, std::string_view 
         const ssize_t written = ::write(handle->second, text.data(), text.size());
         static_cast<void>(written);
     }
-    if (!close)
+    if (after == AfterAppending::keepOpen)
         return;
     ::close(handle->second);
     activeHandles_.erase(handle);

@@ -3,6 +3,7 @@
 #include "records/Date.h"
 #include "records/SyncResult.h"
 #include "records/Uuid.h"
+#include "services/RunKind.h"
 
 #include <filesystem>
 #include <functional>
@@ -49,7 +50,7 @@ public:
 
     // Writes the header as a new file (replacing one of that name) and keeps
     // it open for appending. Returns the location even when writing failed.
-    std::filesystem::path openLog(const Uuid& id, bool isDryRun, std::string_view source,
+    std::filesystem::path openLog(const Uuid& id, RunMode mode, std::string_view source,
                                   std::string_view destination);
     // Appends one timestamped line; safe from any thread. Nothing happens
     // when the location has no open log.
@@ -63,8 +64,10 @@ public:
     void removeOrphanedLogs();
 
 private:
+    enum class AfterAppending { keepOpen, close };
+
     std::string timestamp() const;
-    void append(const std::filesystem::path& location, std::string_view text, bool close);
+    void append(const std::filesystem::path& location, std::string_view text, AfterAppending after);
     bool isOpen(const std::filesystem::path& location) const;
 
     LogsDirectoryProvider logsDirectory_;

@@ -60,7 +60,7 @@ NotificationService::NotificationService(QDBusConnection connection, std::ostrea
     : QObject(parent), connection_(std::move(connection)), output_(output) {}
 
 NotificationService::Message NotificationService::messageFor(const SyncResult& result,
-                                                             bool triggeredByWatch) {
+                                                             RunTrigger trigger) {
     switch (result.status) {
     case SyncStatus::cancelled:
         return {"Sync Cancelled",
@@ -75,13 +75,14 @@ NotificationService::Message NotificationService::messageFor(const SyncResult& r
     }
     if (result.isDryRun)
         return {"Preview Complete", std::to_string(result.filesCopied) + " files would be copied"};
-    return {triggeredByWatch ? "Watch Sync Complete" : "Sync Complete", completionBody(result)};
+    return {trigger == RunTrigger::watch ? "Watch Sync Complete" : "Sync Complete",
+            completionBody(result)};
 }
 
 void NotificationService::postResult(const SyncResult& result,
                                      const std::optional<std::filesystem::path>& logPath,
-                                     bool triggeredByWatch) {
-    Message message = messageFor(result, triggeredByWatch);
+                                     RunTrigger trigger) {
+    Message message = messageFor(result, trigger);
     QVariantMap hints{{QStringLiteral("sound-name"), kSoundName},
                       {QStringLiteral("desktop-entry"), kDesktopEntry}};
     if (logPath)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/SyncResult.h"
+#include "services/RunKind.h"
 
 #include <QDBusConnection>
 #include <QDBusPendingCall>
@@ -34,12 +35,12 @@ public:
                                  QObject* parent = nullptr);
 
     // The title and body for a finished run.
-    static Message messageFor(const SyncResult& result, bool triggeredByWatch);
+    static Message messageFor(const SyncResult& result, RunTrigger trigger);
 
     // Posts one new notification (never replacing an earlier one) with the
     // run's log file as the hint "logPath" when there is one.
     void postResult(const SyncResult& result, const std::optional<std::filesystem::path>& logPath,
-                    bool triggeredByWatch);
+                    RunTrigger trigger);
 
     // Desktop notifications need no permission; what can be learned is
     // whether a notification server answers. Prints the outcome when the

@@ -58,6 +58,7 @@ bool WatchService::isWatching() const {
 }
 
 void WatchService::readEvents() {
+    const bool wasWatching = isWatching();
     bool changed = tree_.readEvents();
     if (tree_.hasPendingWalk() && !walkTimer_.isActive())
         walkTimer_.start();
@@ -65,6 +66,8 @@ void WatchService::readEvents() {
     // is delivered once the latency has passed, whatever follows meanwhile.
     if (changed && !latencyTimer_.isActive())
         latencyTimer_.start();
+    if (wasWatching && !isWatching())
+        emit watchLost();
 }
 
 void WatchService::walkSome() {

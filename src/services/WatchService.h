@@ -46,6 +46,11 @@ public:
     // Set by the owner; start() and stop() leave it alone.
     std::function<void()> onChange;
 
+signals:
+    // The watched folder went away (removed, or its file system unmounted):
+    // isWatching() is now false. start() and stop() never emit it.
+    void watchLost();
+
 private:
     void readEvents();
     void walkSome();

@@ -82,6 +82,26 @@ void StorageService::setExclusionPatterns(std::vector<ExclusionPattern> value) {
     notify(Collection::exclusionPatterns);
 }
 
+void StorageService::saveProfiles(std::vector<SyncProfile> value) {
+    setProfiles(std::move(value));
+    save(profiles_, kProfilesFile);
+}
+
+void StorageService::saveHistory(std::vector<HistoryEntry> value) {
+    setHistory(std::move(value));
+    save(history_, kHistoryFile);
+}
+
+void StorageService::savePreferences(AppPreferences value) {
+    setPreferences(std::move(value));
+    save(preferences_, kPreferencesFile);
+}
+
+void StorageService::saveExclusionPatterns(std::vector<ExclusionPattern> value) {
+    setExclusionPatterns(std::move(value));
+    save(exclusionPatterns_, kExclusionsFile);
+}
+
 int StorageService::addObserver(Observer observer) {
     const int token = nextObserverToken_++;
     observers_.emplace(token, std::move(observer));
@@ -165,15 +185,13 @@ void StorageService::addHistoryEntry(HistoryEntry entry) {
     history.insert(history.begin(), std::move(entry));
     if (history.size() > kMaxHistoryEntries)
         history.resize(kMaxHistoryEntries);
-    setHistory(std::move(history));
-    save(history_, kHistoryFile);
+    saveHistory(std::move(history));
 }
 
 void StorageService::deleteHistoryEntry(const Uuid& id) {
     auto history = history_;
     std::erase_if(history, [&id](const HistoryEntry& entry) { return entry.id == id; });
-    setHistory(std::move(history));
-    save(history_, kHistoryFile);
+    saveHistory(std::move(history));
 }
 
 std::optional<std::string> StorageService::makeBackup() const {
@@ -188,12 +206,9 @@ std::optional<std::string> StorageService::makeBackup() const {
 }
 
 void StorageService::restoreBackup(const SettingsBackup& backup) {
-    setProfiles(backup.profiles);
-    setExclusionPatterns(backup.exclusionPatterns);
-    setPreferences(backup.preferences);
-    save(profiles_, kProfilesFile);
-    save(exclusionPatterns_, kExclusionsFile);
-    save(preferences_, kPreferencesFile);
+    saveProfiles(backup.profiles);
+    saveExclusionPatterns(backup.exclusionPatterns);
+    savePreferences(backup.preferences);
 }
 
 std::optional<SettingsBackup> StorageService::readBackup(const fs::path& file) {

@@ -57,11 +57,13 @@ public:
     // collections hold their fallbacks.
     const std::vector<std::filesystem::path>& unreadableFiles() const { return unreadableFiles_; }
 
-    // Every assignment notifies the observers, even of an equal value.
-    void setProfiles(std::vector<SyncProfile> value);
-    void setHistory(std::vector<HistoryEntry> value);
-    void setPreferences(AppPreferences value);
-    void setExclusionPatterns(std::vector<ExclusionPattern> value);
+    // Each replaces one collection, tells the observers (even of an equal
+    // value) and writes the collection's own file, so that file always
+    // mirrors what is in memory.
+    void saveProfiles(std::vector<SyncProfile> value);
+    void saveHistory(std::vector<HistoryEntry> value);
+    void savePreferences(AppPreferences value);
+    void saveExclusionPatterns(std::vector<ExclusionPattern> value);
 
     int addObserver(Observer observer);
     void removeObserver(int token);
@@ -72,11 +74,6 @@ public:
     // identical copy is already there, or the store is readOnly), so a later
     // save cannot destroy the only copy of what it held.
     void load();
-
-    void save(const std::vector<SyncProfile>& value, std::string_view fileName);
-    void save(const std::vector<HistoryEntry>& value, std::string_view fileName);
-    void save(const AppPreferences& value, std::string_view fileName);
-    void save(const std::vector<ExclusionPattern>& value, std::string_view fileName);
 
     // The Logs folder, created (with parents) on every call when missing.
     std::filesystem::path logsDirectory() const;
@@ -94,6 +91,17 @@ public:
     static std::string backupAppVersion(std::string_view buildVersion);
 
 private:
+    // Assign and notify, without writing (loading must not write).
+    void setProfiles(std::vector<SyncProfile> value);
+    void setHistory(std::vector<HistoryEntry> value);
+    void setPreferences(AppPreferences value);
+    void setExclusionPatterns(std::vector<ExclusionPattern> value);
+
+    void save(const std::vector<SyncProfile>& value, std::string_view fileName);
+    void save(const std::vector<HistoryEntry>& value, std::string_view fileName);
+    void save(const AppPreferences& value, std::string_view fileName);
+    void save(const std::vector<ExclusionPattern>& value, std::string_view fileName);
+
     void notify(Collection collection);
     void write(const std::optional<std::string>& bytes, std::string_view fileName) const;
     // The file's bytes when it decodes; otherwise keeps an unreadable copy

@@ -100,9 +100,9 @@ void ControlsColumn::connectTools() {
     opens(scheduleButton_, Sheet::schedule);
     opens(cleanSourceButton_, Sheet::cleanSource);
     connect(startSyncButton_, &QPushButton::clicked, &viewModel_,
-            [this] { viewModel_.startSync(false, false); });
+            [this] { viewModel_.startSync(RunMode::sync); });
     connect(previewButton_, &QPushButton::clicked, &viewModel_,
-            [this] { viewModel_.startSync(true, false); });
+            [this] { viewModel_.startSync(RunMode::preview); });
     connect(cancelButton_, &QPushButton::clicked, &viewModel_, &AppViewModel::cancelSync);
 }
 

@@ -140,16 +140,16 @@ void MainWindow::buildMenuBar() {
 }
 
 void MainWindow::addRunShortcuts() {
-    const auto add = [this](QKeySequence keys, bool dryRun) {
+    const auto add = [this](QKeySequence keys, RunMode mode) {
         auto* action = new QAction(this);
         action->setShortcut(keys);
         // startSync refuses while a run is going or a path is empty.
         connect(action, &QAction::triggered, &viewModel_,
-                [this, dryRun] { viewModel_.startSync(dryRun, false); });
+                [this, mode] { viewModel_.startSync(mode); });
         addAction(action);
     };
-    add(QKeySequence(Qt::CTRL | Qt::Key_S), false);
-    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), true);
+    add(QKeySequence(Qt::CTRL | Qt::Key_S), RunMode::sync);
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), RunMode::preview);
 }
 
 void MainWindow::restoreWindowGeometry() {

@@ -4,6 +4,7 @@
 #include "ScriptedDialogs.h"
 #include "app/AppShell.h"
 #include "app/AppViewModel.h"
+#include "cleanup/TrashService.h"
 #include "storage/StorageService.h"
 
 #include <QTest>
@@ -22,6 +23,7 @@ TEST(AppContextTest, WiresTheProcessWideStoreAndLaunches) {
     EXPECT_EQ(container,
               std::filesystem::path(qgetenv("XDG_DATA_HOME").toStdString()) / "Quillfen");
     EXPECT_TRUE(std::filesystem::is_directory(container));
+    EXPECT_EQ(context.trash().homeTrash(), container.parent_path() / "Trash");
     EXPECT_EQ(context.viewModel().excludePatterns().size(), 12u);
     context.shell().launch();
     EXPECT_TRUE(QTest::qWaitFor([&] { return context.viewModel().showOnboarding(); }, 2000));

@@ -57,7 +57,7 @@ TEST(AppViewModelWindowState, ProfilesLoginAndScheduleEachAnnounceTheirChange) {
     AppPreferences preferences;
     preferences.scheduledProfileId = viewModel.profiles().front().id;
     preferences.scheduleFrequency = ScheduleFrequency::daily;
-    harness.storage().setPreferences(preferences);
+    harness.storage().savePreferences(preferences);
     viewModel.applySchedule();
     EXPECT_TRUE(viewModel.isScheduleArmed());
     EXPECT_EQ(armed.count(), 1);

@@ -1,6 +1,8 @@
 #include "AppHarness.h"
 #include "records/JsonForms.h"
 
+#include <QSignalSpy>
+
 #include <gtest/gtest.h>
 
 namespace quillfen {
@@ -20,12 +22,11 @@ TEST(AppViewModelStart, TakesTheLastSyncAndTheStoredRulesAndTogglesLogin) {
     history[0].isDryRun = true;
     history[0].endedAt = parseIsoDate("2026-03-02T10:00:00Z");
     history[1].endedAt = parseIsoDate("2026-03-01T09:00:00Z");
-    harness.storage().setHistory(history);
-    harness.storage().setExclusionPatterns({rule("*.bak")});
+    harness.storage().saveHistory(history);
+    harness.storage().saveExclusionPatterns({rule("*.bak")});
     auto& viewModel = harness.make();
     EXPECT_EQ(viewModel.lastSyncDate().toUTC().toString(Qt::ISODate), "2026-03-01T09:00:00Z");
     EXPECT_EQ(viewModel.enabledPatternCount(), 1);
-    EXPECT_FALSE(std::filesystem::exists(harness.storage().container() / "exclusions.json"));
 
     const auto entry = harness.root() / "autostart/quillfen.desktop";
     for (const bool on : {true, false}) {
@@ -81,7 +82,9 @@ TEST(AppViewModelProfiles, SaveLoadDeleteExportAndImportKeepTheScheduleConsisten
     auto& viewModel = harness.make();
     viewModel.setSourcePath(harness.folder("work"));
     viewModel.setDeleteExtras(true);
+    QSignalSpy profilesChanged(&viewModel, &AppViewModel::profilesChanged);
     viewModel.saveProfile(QStringLiteral("Work"));
+    EXPECT_EQ(profilesChanged.count(), 1);
     const auto container = harness.storage().container();
     const auto stored = decodeProfiles(readFile(container / "profiles.json"));
     ASSERT_TRUE(stored && stored->size() == 1);
@@ -106,7 +109,7 @@ TEST(AppViewModelProfiles, SaveLoadDeleteExportAndImportKeepTheScheduleConsisten
     preferences.scheduledProfileId = saved.id;
     preferences.scheduleFrequency = ScheduleFrequency::weekly;
     preferences.scheduleHour = 7;
-    harness.storage().setPreferences(preferences);
+    harness.storage().savePreferences(preferences);
     viewModel.applySchedule();
     const auto exported = harness.root() / "settings.json";
     viewModel.exportSettings(); // cancelled: nothing written
@@ -179,6 +182,9 @@ TEST(AppViewModelTour, StepsOpenTheirSheetsAfterTheirDelays) {
     viewModel.startTour();
     viewModel.endTour();
     EXPECT_FALSE(viewModel.activeTourStep());
+    QSignalSpy stepChanged(&viewModel, &AppViewModel::activeTourStepChanged);
+    viewModel.endTour();
+    EXPECT_EQ(stepChanged.count(), 0) << "nothing changed";
 }
 
 } // namespace

@@ -36,7 +36,7 @@ protected:
         viewModel.setBandwidthLimit(100);
         writeFile(source / "slow.bin", std::string(300 * 1024, 's'));
         if (!viewModel.isWatching())
-            viewModel.startSync(false, false);
+            viewModel.startSync(RunMode::sync);
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return viewModel.syncProgress().phase == SyncProgress::Phase::syncing; }));
     }
@@ -61,7 +61,7 @@ TEST_F(AppViewModelRun, RefusesToStartWithoutBothFolders) {
     EXPECT_TRUE(viewModel.destinationPath().isEmpty());
     EXPECT_FALSE(harness.bookmarks().resolveBookmark("destination"));
     EXPECT_FALSE(viewModel.canSync());
-    viewModel.startSync(false, false);
+    viewModel.startSync(RunMode::sync);
     EXPECT_FALSE(viewModel.isSyncing());
     EXPECT_TRUE(harness.storage().history().empty());
 }
@@ -71,8 +71,10 @@ TEST_F(AppViewModelRun, PreviewThenSyncThenACancelledRun) {
     EXPECT_EQ(harness.bookmarks().resolveBookmark("source"), source);
     writeFile(source / "a.txt", "alpha");
     writeFile(source / "sub/b.txt", "bravo");
-    viewModel.startSync(true, false);
+    QSignalSpy historyChanged(&viewModel, &AppViewModel::historyChanged);
+    viewModel.startSync(RunMode::preview);
     ASSERT_TRUE(harness.waitUntilIdle());
+    EXPECT_EQ(historyChanged.count(), 1);
     EXPECT_EQ(viewModel.previewItems().size(), 2u);
     EXPECT_TRUE(viewModel.showPreview());
     EXPECT_TRUE(viewModel.lastResult()->isDryRun);
@@ -85,7 +87,7 @@ TEST_F(AppViewModelRun, PreviewThenSyncThenACancelledRun) {
     QObject::connect(&viewModel, &AppViewModel::syncProgressChanged,
                      [&] { phases.push_back(viewModel.syncProgress().phase); });
     QSignalSpy finished(&viewModel, &AppViewModel::runFinished);
-    viewModel.startSync(false, false);
+    viewModel.startSync(RunMode::sync);
     EXPECT_FALSE(viewModel.canSync());
     ASSERT_TRUE(harness.waitUntilIdle());
     EXPECT_EQ(readFile(destination / "sub/b.txt"), "bravo");
@@ -125,7 +127,7 @@ TEST_F(AppViewModelRun, AFailedRunIsRecordedWithoutFooterOrNotification) {
     viewModel.setSourcePath(harness.folder("gone"));
     viewModel.setDestinationPath(harness.folder("destination"));
     fs::remove(harness.root() / "gone");
-    viewModel.startSync(true, false);
+    viewModel.startSync(RunMode::preview);
     ASSERT_TRUE(harness.waitUntilIdle());
 
     ASSERT_TRUE(viewModel.lastResult());
@@ -164,6 +166,15 @@ TEST_F(AppViewModelRun, WatchedChangesStartOneRunAndAreDroppedDuringARun) {
     EXPECT_FALSE(fs::exists(destination / "during.txt"));
     viewModel.setWatchMode(false);
     EXPECT_FALSE(viewModel.isWatching());
+
+    // The watch ends with its folder; the removal is its last change.
+    QSignalSpy watching(&viewModel, &AppViewModel::isWatchingChanged);
+    viewModel.setWatchMode(true);
+    fs::remove_all(source);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watching.count() == 2; }));
+    EXPECT_FALSE(viewModel.isWatching());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return harness.storage().history().size() == 3; }));
+    ASSERT_TRUE(harness.waitUntilIdle());
 }
 
 TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAsksForTheWindowAndRunsUnattended) {
@@ -172,12 +183,12 @@ TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAsksForTheWindowAndRunsUnatte
     profile.destination = harness.folder("destination").toStdString();
     profile.deleteExtras = true;
     writeFile(source / "report.txt", "r");
-    harness.storage().setProfiles({profile});
+    harness.storage().saveProfiles({profile});
     AppPreferences preferences;
     preferences.scheduledProfileId = profile.id;
     preferences.scheduleFrequency = ScheduleFrequency::daily;
     preferences.scheduleSilent = false;
-    harness.storage().setPreferences(preferences);
+    harness.storage().savePreferences(preferences);
 
     auto& viewModel = harness.make();
     QSignalSpy bringToFront(&viewModel, &AppViewModel::bringToFrontRequested);

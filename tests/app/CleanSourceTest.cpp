@@ -1,8 +1,7 @@
 #include "AppHarness.h"
 #include "app/AppShell.h"
-#include "app/CleanSourceScanner.h"
 #include "app/CleanSourceSession.h"
-#include "app/TrashService.h"
+#include "cleanup/TrashService.h"
 
 #include <QSignalSpy>
 
@@ -14,24 +13,6 @@ namespace {
 using test::AppHarness;
 using test::writeFile;
 
-TEST(CleanSourceScan, ListsMatchesButNothingBelowAMatchedFolder) {
-    test::TempDir root;
-    writeFile(root / "a/node_modules/x/node_modules/y.js", "y");
-    writeFile(root / "deep/er/.DS_Store", "meta");
-    writeFile(root / "keep.txt", "k");
-    auto items = CleanSourceScanner::scanForMatches(root.path(), {".DS_Store", "node_modules"});
-    std::sort(items.begin(), items.end(),
-              [](const auto& a, const auto& b) { return a.relativePath < b.relativePath; });
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].relativePath, "a/node_modules");
-    EXPECT_TRUE(items[0].isDirectory);
-    EXPECT_EQ(items[1].bytes, 4);
-    EXPECT_EQ(items[1].url, std::filesystem::canonical(root.path()) / "deep/er/.DS_Store");
-    EXPECT_TRUE(CleanSourceScanner::scanForMatches(root / "missing", {"*"}).empty());
-    // A rule for folders only leaves a file of that name alone.
-    EXPECT_TRUE(CleanSourceScanner::scanForMatches(root.path(), {"keep.txt/"}).empty());
-}
-
 TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     AppHarness harness;
     auto& viewModel = harness.make();
@@ -40,7 +21,7 @@ TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     writeFile(source / "cache/blob", "12345");
     writeFile(source / "notes.tmp", "t");
     writeFile(source / "keep.txt", "k");
-    TrashService trash;
+    TrashService trash(harness.root() / "Trash");
     viewModel.setExcludePatterns({});
     {
         CleanSourceSession idle(viewModel, trash);
@@ -67,14 +48,39 @@ TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return session.movedCount().has_value(); }));
     EXPECT_EQ(session.movedCount(), 2);
     EXPECT_EQ(session.failedCount(), 0);
+    session.moveToTrash(); // a second confirmation has nothing left to move
+    EXPECT_FALSE(session.isMoving());
     EXPECT_FALSE(std::filesystem::exists(source / "notes.tmp"));
     EXPECT_TRUE(std::filesystem::exists(source / "keep.txt"));
-    // Everything went to the trash of this fresh home, recoverable.
-    const auto trashFiles = TrashService::defaultHomeTrash() / "files";
+    // Everything went to the trash, recoverable.
+    const auto trashFiles = trash.homeTrash() / "files";
     EXPECT_EQ(test::readFile(trashFiles / "notes.tmp"), "t");
     EXPECT_EQ(test::readFile(trashFiles / "cache/blob"), "12345");
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return viewModel.sourceStats() && viewModel.sourceStats()->files == 1; }));
+}
+
+// Closing the sheet discards its state while the move goes on in the
+// background; what the move does when it ends must not touch that state.
+TEST(CleanSourceSessionTest, ClosingTheSheetDuringAMoveStillRefreshesTheSource) {
+    AppHarness harness;
+    auto& viewModel = harness.make();
+    const auto source = harness.root() / "source";
+    for (int i = 0; i < 2000; ++i)
+        writeFile(source / ("cache" + std::to_string(i) + ".tmp"), "t");
+    writeFile(source / "keep.txt", "k");
+    viewModel.setSourcePath(toQString(source));
+    viewModel.setExcludePatterns({{Uuid::random(), "*.tmp", "*.tmp", true, false}});
+    const TrashService trash(harness.root() / "Trash");
+    {
+        CleanSourceSession session(viewModel, trash);
+        session.startScan();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !session.isScanning(); }));
+        ASSERT_EQ(session.items().size(), 2000u);
+        session.moveToTrash();
+    }
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return viewModel.sourceStats() && viewModel.sourceStats()->files == 1; }, 30000));
 }
 
 TEST(AppShellTest, LaunchArmsOnboardingOnceAndTracksTheLastRun) {

@@ -49,8 +49,8 @@ protected:
 
 TEST_F(LogServiceTest, WritesHeaderLinesAndFooterExactlyReplacingAnyEarlierFile) {
     const auto stale = temp_.write("Logs/E621E1F8-C36C-495A-93FC-0C247A3E6E5F.log", "old\n");
-    service_.writeLine("unfinished run", service_.openLog(id_, true, "/c", "/d"));
-    const auto location = service_.openLog(id_, false, "/home/me/caf\xE9", "/media/Backup");
+    service_.writeLine("unfinished run", service_.openLog(id_, RunMode::preview, "/c", "/d"));
+    const auto location = service_.openLog(id_, RunMode::sync, "/home/me/caf\xE9", "/media/Backup");
     EXPECT_EQ(location, stale);
     clock_ = localTime(2026, 3, 1, 14, 5, 10);
     service_.writeLine("Copied: a/\xFF\xFE.txt", location);
@@ -85,7 +85,7 @@ TEST_F(LogServiceTest, WritesHeaderLinesAndFooterExactlyReplacingAnyEarlierFile)
 
 TEST_F(LogServiceTest, EndedUnopenedOrUnwritableLogsTakeNoMore) {
     // A preview without lines: two separators, then one footer and nothing after it.
-    const auto preview = service_.openLog(id_, true, "/a", "/b");
+    const auto preview = service_.openLog(id_, RunMode::preview, "/a", "/b");
     SyncResult result;
     result.status = SyncStatus::failed;
     result.failedCount = 1;
@@ -107,7 +107,7 @@ TEST_F(LogServiceTest, EndedUnopenedOrUnwritableLogsTakeNoMore) {
         << readFile(preview);
 
     // An abandoned log keeps its lines and gets no footer.
-    const auto location = service_.openLog(Uuid::random(), false, "/a", "/b");
+    const auto location = service_.openLog(Uuid::random(), RunMode::sync, "/a", "/b");
     service_.writeLine("one", location);
     service_.abandonLog(location);
     service_.writeLine("two", location);
@@ -122,7 +122,7 @@ TEST_F(LogServiceTest, EndedUnopenedOrUnwritableLogsTakeNoMore) {
     // A file where the Logs folder should be: the location is still given
     // and everything after it quietly does nothing.
     logs_ = temp_.write("NotAFolder", "x");
-    const auto blocked = service_.openLog(id_, false, "/a", "/b");
+    const auto blocked = service_.openLog(id_, RunMode::sync, "/a", "/b");
     EXPECT_EQ(blocked, logs_ / (id_.toString() + ".log"));
     service_.writeLine("line", blocked);
     service_.closeLog(SyncResult{}, blocked);
@@ -130,7 +130,7 @@ TEST_F(LogServiceTest, EndedUnopenedOrUnwritableLogsTakeNoMore) {
 }
 
 TEST_F(LogServiceTest, LinesFromOtherThreadsArriveWhole) {
-    const auto location = service_.openLog(id_, false, "/a", "/b");
+    const auto location = service_.openLog(id_, RunMode::sync, "/a", "/b");
     const std::string text(200, 'x');
     std::string expected = kHeaderEnd;
     {
@@ -154,7 +154,7 @@ TEST_F(LogServiceTest, RemovesOrphansButKeepsLiveAndOpenLogs) {
     temp_.write("Logs/Folder/inner/deep.log", "deep");
     fs::create_directory_symlink(outside, logs_ / "link");
     liveNames_ = {"live.log", "not-there.log"};
-    const auto open = service_.openLog(id_, false, "/a", "/b");
+    const auto open = service_.openLog(id_, RunMode::sync, "/a", "/b");
 
     service_.removeOrphanedLogs();
     EXPECT_EQ(listing(), (std::vector<std::string>{open.filename().string(), "live.log"}));
@@ -178,12 +178,12 @@ TEST(LogServiceOverStoreTest, UsesTheStoresLogsFolderAndHistory) {
     StorageService storage(container.path());
     LogService service(storage);
     HistoryEntry kept;
-    const auto keptLog = service.openLog(kept.id, false, "/a", "/b");
+    const auto keptLog = service.openLog(kept.id, RunMode::sync, "/a", "/b");
     EXPECT_EQ(keptLog, container / "Logs" / (kept.id.toString() + ".log"));
     service.closeLog(SyncResult{}, keptLog);
     kept.logFileName = keptLog.filename().string();
     storage.addHistoryEntry(kept);
-    const auto orphan = service.openLog(Uuid::random(), false, "/a", "/b");
+    const auto orphan = service.openLog(Uuid::random(), RunMode::sync, "/a", "/b");
     service.closeLog(SyncResult{}, orphan);
 
     service.removeOrphanedLogs();

@@ -30,27 +30,30 @@ bool waitUntil(const std::function<bool()>& condition) {
 TEST(NotificationMessageTest, TitleFollowsStatusThenPreviewThenWatchAndBodyOnlyWhatApplies) {
     const auto message = NotificationService::messageFor;
     const auto preview = finished(SyncStatus::success, 5, true);
-    EXPECT_EQ(message(preview, true), (Message{"Preview Complete", "5 files would be copied"}));
-    EXPECT_EQ(message(finished(SyncStatus::cancelled, 3, true), true),
+    EXPECT_EQ(message(preview, RunTrigger::watch),
+              (Message{"Preview Complete", "5 files would be copied"}));
+    EXPECT_EQ(message(finished(SyncStatus::cancelled, 3, true), RunTrigger::watch),
               (Message{"Sync Cancelled", "3 files copied before cancellation"}));
 
     auto failed = finished(SyncStatus::failed, 0);
-    EXPECT_EQ(message(failed, false), (Message{"Sync Failed", "An error occurred"}));
+    EXPECT_EQ(message(failed, RunTrigger::user), (Message{"Sync Failed", "An error occurred"}));
     failed.errorMessage = "";
-    EXPECT_EQ(message(failed, false).body, "An error occurred");
+    EXPECT_EQ(message(failed, RunTrigger::user).body, "An error occurred");
     failed.errorMessage = "Source not found: /media/usb/photos";
     failed.isDryRun = true;
-    EXPECT_EQ(message(failed, true),
+    EXPECT_EQ(message(failed, RunTrigger::watch),
               (Message{"Sync Failed", "Source not found: /media/usb/photos"}));
 
     auto run = finished(SyncStatus::success, 12);
     run.bytesTransferred = 3'400'000;
     run.duration = 8.4;
-    EXPECT_EQ(message(run, false), (Message{"Sync Complete", "12 files copied · 3.4 MB · 8s"}));
+    EXPECT_EQ(message(run, RunTrigger::user),
+              (Message{"Sync Complete", "12 files copied · 3.4 MB · 8s"}));
+    EXPECT_EQ(message(run, RunTrigger::schedule).title, "Sync Complete");
     run.verificationFailures = 2;
     run.failedCount = 1;
     run.duration = 3725;
-    EXPECT_EQ(message(run, true),
+    EXPECT_EQ(message(run, RunTrigger::watch),
               (Message{"Watch Sync Complete",
                        "12 files copied · 3.4 MB · 62m 5s · 1 failed · 2 verify failed"}));
 }
@@ -72,7 +75,7 @@ TEST_F(NotificationServiceTest, PostsEveryRunAsANewNotificationWithItsLogPath) {
     auto run = finished(SyncStatus::success, 2);
     run.bytesTransferred = 1'500'000;
     run.duration = 1;
-    service.postResult(run, std::filesystem::path("/data/Logs/ABC.log"), false);
+    service.postResult(run, std::filesystem::path("/data/Logs/ABC.log"), RunTrigger::user);
     ASSERT_TRUE(receive(1));
     const auto first = server.received()[0]; // a copy: later calls grow the list
     EXPECT_EQ(first.appName, "Quillfen");
@@ -86,7 +89,7 @@ TEST_F(NotificationServiceTest, PostsEveryRunAsANewNotificationWithItsLogPath) {
     EXPECT_EQ(first.expireTimeout, -1);
 
     // Without a log file there is no log path; the same second gives a new one.
-    service.postResult(finished(SyncStatus::cancelled, 7), std::nullopt, true);
+    service.postResult(finished(SyncStatus::cancelled, 7), std::nullopt, RunTrigger::watch);
     ASSERT_TRUE(receive(2));
     const auto& second = server.received()[1];
     EXPECT_EQ(second.summary, "Sync Cancelled");
@@ -122,7 +125,7 @@ TEST(NotificationServiceWithoutServerTest, AuthorizationFailsWithoutAServerOrABu
         NotificationService service(bus.connect(), output);
         expectFailureLine(service, output);
         // Posting without a server is silent and harmless.
-        service.postResult(finished(SyncStatus::success, 1), std::nullopt, false);
+        service.postResult(finished(SyncStatus::success, 1), std::nullopt, RunTrigger::user);
         QTest::qWait(100);
         EXPECT_EQ(output.str().find(prefix, 1), std::string::npos);
     }

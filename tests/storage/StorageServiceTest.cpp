@@ -175,14 +175,16 @@ TEST(StorageServiceTest, DeleteRemovesEveryMatchAndRewritesAndAFailedSaveLosesNo
     EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"history.json"});
 }
 
-TEST(StorageServiceTest, ObserversHearEveryAssignment) {
+TEST(StorageServiceTest, EverySaveNotifiesAndWritesItsOwnFile) {
     TempDir dir;
     StorageService store(dir.path());
     std::vector<Collection> heard;
     const int token = store.addObserver([&](Collection which) { heard.push_back(which); });
-    store.setProfiles(store.profiles());
-    store.setPreferences(store.preferences());
-    store.setExclusionPatterns(store.exclusionPatterns());
+    store.saveProfiles(store.profiles());
+    store.savePreferences(store.preferences());
+    store.saveExclusionPatterns(store.exclusionPatterns());
+    EXPECT_EQ(folderNames(dir.path()),
+              (std::vector<std::string>{"exclusions.json", "preferences.json", "profiles.json"}));
     store.addHistoryEntry(entryNamed("/a"));
     store.deleteHistoryEntry(Uuid::random());
     store.load();
@@ -196,22 +198,22 @@ TEST(StorageServiceTest, ObserversHearEveryAssignment) {
     int selfToken = -1;
     selfToken = store.addObserver([&](Collection) { store.removeObserver(selfToken); });
     store.removeObserver(token);
-    store.setHistory({});
-    store.setHistory({});
+    store.saveHistory({});
+    store.saveHistory({});
     EXPECT_TRUE(heard.empty());
 }
 
 TEST(StorageServiceTest, BackupRoundTripAndRestoreLeavesHistoryAlone) {
     TempDir dir;
     StorageService source(dir / "a");
-    source.setProfiles({profileNamed("Photos")});
+    source.saveProfiles({profileNamed("Photos")});
     auto preferences = AppPreferences{};
     preferences.scheduleFrequency = ScheduleFrequency::daily;
     preferences.scheduledProfileId = source.profiles()[0].id;
-    source.setPreferences(preferences);
+    source.savePreferences(preferences);
     auto patterns = builtInPatterns();
     patterns[6].enabled = !patterns[6].enabled;
-    source.setExclusionPatterns(patterns);
+    source.saveExclusionPatterns(patterns);
     const auto bytes = source.makeBackup();
     ASSERT_TRUE(bytes);
     const auto backup = StorageService::readBackup(dir.write("settings.json", *bytes));
@@ -251,8 +253,7 @@ TEST(StorageServiceTest, BackupRoundTripAndRestoreLeavesHistoryAlone) {
 TEST(StorageServiceTest, ReadBackupRejectsWhatIsNotABackup) {
     TempDir dir;
     StorageService store(dir / "store");
-    store.setProfiles({profileNamed("Photos")});
-    store.save(store.profiles(), StorageService::kProfilesFile);
+    store.saveProfiles({profileNamed("Photos")});
     for (const auto& path : {dir / "store/profiles.json", dir / "missing.json", dir / "store",
                              dir.write("text.json", "not json")})
         EXPECT_EQ(StorageService::readBackup(path), std::nullopt) << path;

@@ -1,4 +1,4 @@
-#include "app/TrashInfo.h"
+#include "cleanup/TrashInfo.h"
 
 #include <array>
 

@@ -1,7 +1,6 @@
-#include "app/TrashService.h"
+#include "cleanup/TrashService.h"
 
-#include "app/TrashDirectory.h"
-#include "storage/UserFolders.h"
+#include "cleanup/TrashDirectory.h"
 
 #include <cstdlib>
 #include <memory>
@@ -35,10 +34,6 @@ std::optional<fs::path> originalLocation(const fs::path& item) {
 } // namespace
 
 TrashService::TrashService(fs::path homeTrash) : homeTrash_(std::move(homeTrash)) {}
-
-fs::path TrashService::defaultHomeTrash() {
-    return dataHomeFolder() / "Trash";
-}
 
 fs::path TrashService::topDirectoryOf(const fs::path& folder) {
     struct stat status {};

@@ -1,4 +1,4 @@
-#include "app/CleanSourceScanner.h"
+#include "cleanup/CleanSourceScanner.h"
 
 #include "engine/SyncEngine.h"
 #include "engine/TreeWalker.h"
@@ -19,7 +19,10 @@ public:
                                     isDirectory ? ItemKind::folder : ItemKind::file))
             return TreeWalker::Step::proceed;
         const bool isFile = item.kind == TreeWalker::Kind::regularFile && item.status != nullptr;
-        add(item.relativePath, isDirectory, isFile ? std::int64_t(item.status->st_size) : 0);
+        items.push_back({.relativePath = item.relativePath,
+                         .url = root_ / item.relativePath,
+                         .bytes = isFile ? std::int64_t(item.status->st_size) : 0,
+                         .isDirectory = isDirectory});
         return TreeWalker::Step::skipContents;
     }
 
@@ -28,22 +31,13 @@ public:
     TreeWalker::Step attributesUnreadable(const std::string& relativePath, int) override {
         // Listed all the same, as a file of unknown size.
         if (SyncEngine::isExcluded(relativePath, patterns_, ItemKind::file))
-            add(relativePath, false, 0);
+            items.push_back({.relativePath = relativePath, .url = root_ / relativePath});
         return TreeWalker::Step::proceed;
     }
 
     std::vector<CleanItem> items;
 
 private:
-    void add(const std::string& relativePath, bool isDirectory, std::int64_t bytes) {
-        CleanItem item;
-        item.relativePath = relativePath;
-        item.url = root_ / relativePath;
-        item.bytes = bytes;
-        item.isDirectory = isDirectory;
-        items.push_back(std::move(item));
-    }
-
     const std::filesystem::path& root_;
     const std::vector<std::string>& patterns_;
 };

@@ -1,4 +1,4 @@
-#include "app/TrashDirectory.h"
+#include "cleanup/TrashDirectory.h"
 
 #include "TempDir.h"
 

@@ -12,11 +12,11 @@ namespace quillfen {
 // item that cannot be renamed into a trash stays where it is.
 class TrashService {
 public:
-    explicit TrashService(std::filesystem::path homeTrash = defaultHomeTrash());
+    // `homeTrash` is the user's own trash folder ("$XDG_DATA_HOME/Trash");
+    // it is made, with its parents, when an item first goes there.
+    explicit TrashService(std::filesystem::path homeTrash);
 
-    // "$XDG_DATA_HOME/Trash", or "~/.local/share/Trash" when that variable is
-    // unset or not absolute.
-    static std::filesystem::path defaultHomeTrash();
+    const std::filesystem::path& homeTrash() const { return homeTrash_; }
 
     // The mount point of the file system that holds `folder` (an existing
     // folder given without symbolic links).

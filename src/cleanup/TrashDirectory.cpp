@@ -1,6 +1,6 @@
-#include "app/TrashDirectory.h"
+#include "cleanup/TrashDirectory.h"
 
-#include "app/TrashInfo.h"
+#include "cleanup/TrashInfo.h"
 
 #include <cerrno>
 #include <cstdio>
