@@ -55,6 +55,22 @@ def wait_until(what, probe, timeout=TIMEOUT):
         time.sleep(0.05)
 
 
+def until_answered(what, act, answer, interval=2.0):
+    """Repeats `act` every `interval` seconds until `answer()` is truthy and
+    returns that: for input a program may swallow, such as the first click
+    after a dialog closed or a click while a window activates itself."""
+    last = [-interval]
+
+    def probe():
+        result = answer()
+        if not result and time.monotonic() - last[0] >= interval:
+            act()
+            last[0] = time.monotonic()
+        return result
+
+    return wait_until(what, probe)
+
+
 def run_tool(*argv):
     return subprocess.run([str(a) for a in argv], check=True, capture_output=True, text=True,
                           timeout=TIMEOUT).stdout
@@ -107,7 +123,9 @@ class DesktopSession:
         # Qt 6.4 never registers in the tree when it is handed the
         # accessibility bus's address: it must ask the session bus itself.
         env = {k: v for k, v in os.environ.items() if k != "AT_SPI_BUS_ADDRESS"}
-        app = App(self, self._spawn(Path(argv[0]).name, argv, env=env, cwd=self.home))
+        program = Path(argv[0]).resolve() if "/" in argv[0] else argv[0]
+        app = App(self, self._spawn(Path(argv[0]).name, [program, *argv[1:]], env=env,
+                                    cwd=self.home))
         wait_until(f"{argv[0]} in the accessibility tree", app.root)
         return app
 
@@ -318,6 +336,8 @@ class App:
         pending = [top]
         while pending:
             node = pending.pop()
+            if node is None:  # gone since its parent listed it
+                continue
             if node.get_role_name() == role and matches(node.get_name() or "") \
                     and node.get_state_set().contains(Atspi.StateType.SHOWING):
                 found.append(node)
@@ -354,13 +374,21 @@ class App:
         self.act(node, "Toggle")
 
     def type_into(self, node, text):
-        """Types into a field as a person does: click, wait for focus, select
-        what is there, type over it."""
+        """Types into a field as a person does: click it until it has the
+        focus, select what is there, type over it. A window that activates
+        itself can take the focus away mid-word, so this repeats until the
+        field reads `text`."""
         x, y, width, height = self.wait_painted(node)
-        click_at(x + width // 2, y + height // 2)
-        self.wait_state(node, Atspi.StateType.FOCUSED)
-        self.keys("ctrl+a")
-        run_tool("xdotool", "type", "--delay", "10", text)
+
+        def retype():
+            until_answered(f'"{node.get_name()}" to take the focus',
+                           lambda: click_at(x + width // 2, y + height // 2),
+                           lambda: self.has_state(node, Atspi.StateType.FOCUSED))
+            self.keys("ctrl+a")
+            run_tool("xdotool", "type", "--delay", "10", text)
+
+        until_answered(f'"{node.get_name()}" to read "{text}"', retype,
+                       lambda: node.get_text(0, -1) == text, interval=3)
 
     def keys(self, *names):
         run_tool("xdotool", "key", "--clearmodifiers", *names)
@@ -377,29 +405,22 @@ class App:
     def tray_menu(self):
         """Opens the tray icon's menu with a right click and returns it.
         Popups are not children of the application in the tree; they
-        announce themselves by becoming showing. The first click after a
-        dialog has closed can be swallowed, so an unanswered click is
-        repeated."""
+        announce themselves by becoming showing."""
         x, y, width, height = wait_until("the tray icon", self._tray_icon)
         shown = []
         listener = Atspi.EventListener.new(
             lambda event: event.detail1 and shown.append(event.source))
         listener.register("object:state-changed:showing")
-        clicked = [0.0]
 
         def menu():
-            for source in shown:
-                if source.get_role() == Atspi.Role.POPUP_MENU \
-                        and source.get_process_id() == self.process.pid \
-                        and self.has_state(source, Atspi.StateType.SHOWING):
-                    return source
-            if time.monotonic() - clicked[0] > 2:
-                click_at(x + width // 2, y + height // 2, 3)
-                clicked[0] = time.monotonic()
-            return None
+            return next((source for source in shown
+                         if source.get_role() == Atspi.Role.POPUP_MENU
+                         and source.get_process_id() == self.process.pid
+                         and self.has_state(source, Atspi.StateType.SHOWING)), None)
 
         try:
-            return wait_until("the tray menu", menu)
+            return until_answered("the tray menu",
+                                  lambda: click_at(x + width // 2, y + height // 2, 3), menu)
         finally:
             listener.deregister("object:state-changed:showing")
 

@@ -5,6 +5,7 @@ byte for byte, and quit from the tray menu.
 Usage: sync_scenario.py ARTEFACTS [QUILLFEN] (skipped without the program)"""
 
 import sys
+import time
 
 from desktop_session import SKIP, DesktopSession, StepFailed, wait_until
 
@@ -18,9 +19,11 @@ FILES = {
 def choose_folder(app, index, folder):
     """Presses the index-th "Choose…" (source, then destination) and answers
     the folder dialog by typing the full path."""
-    buttons = wait_until('both "Choose…" buttons', lambda: (
-        lambda found: len(found) == 2 and found)(app.find_all("push button", "Choose…")))
-    app.press(buttons[index])
+    def both():
+        found = app.find_all("push button", "Choose…")
+        return len(found) == 2 and found
+
+    app.press(wait_until('both "Choose…" buttons', both)[index])
     app.type_into(app.find("text", "Directory:"), str(folder))
     app.keys("Return")
     app.find("label", folder.name)
@@ -46,6 +49,9 @@ def main(artefacts, program=None):
         destination.mkdir()
 
         app = desktop.launch([program])
+        # The window brings itself to the front half a second after it
+        # opens; nobody reaches for a button sooner.
+        time.sleep(1)
         choose_folder(app, 0, source)
         choose_folder(app, 1, destination)
 
@@ -54,9 +60,9 @@ def main(artefacts, program=None):
         desktop.screenshot("preview")
         app.press(app.find("push button", "Sync Now"))
 
-        app.find("label", "Success")
-        for text in ("Copied", f"{len(FILES)} files · ", "Processed", f"{len(FILES)} files"):
-            app.find("label", lambda name, text=text: name.startswith(text))
+        for text in ("Success", "Copied", "Processed", f"{len(FILES)} files"):
+            app.find("label", text)
+        app.find("label", lambda name: name.startswith(f"{len(FILES)} files · "))
         desktop.screenshot("summary")
         if tree(destination) != FILES:
             raise StepFailed(f"the destination holds {sorted(tree(destination))}")
