@@ -13,6 +13,10 @@ packages=(
   rsync hyperfine time
   e2fsprogs mount
   clang-format
+  # Desktop integration checks and the outside-in window test
+  desktop-file-utils appstream
+  xvfb at-spi2-core gir1.2-atspi-2.0 python3-gi x11-utils imagemagick xdotool wmctrl
+  openbox trayer
 )
 
 missing=()

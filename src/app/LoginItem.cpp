@@ -1,5 +1,7 @@
 #include "app/LoginItem.h"
 
+#include "Version.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -67,16 +69,19 @@ bool LoginItem::setEnabled(bool enabled) {
     return enabled ? writeEntry() : removeEntry();
 }
 
+// The same name, comment and icon as the installed launcher entry. The
+// program starts in the tray: whether the desktop has one is only known at
+// login, so the program itself shows the window when it finds none.
 QByteArray LoginItem::entryContents() const {
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=Quillfen\n"
-                                        "Comment=Folder synchronisation\n"
-                                        "Icon=quillfen\n"
-                                        "Exec=%1\n"
+                                        "Comment=Keep two folders in step\n"
+                                        "Icon=%1\n"
+                                        "Exec=%2 --hidden\n"
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
-                             .arg(execArgument(applicationPath_));
+                             .arg(QLatin1StringView(kAppId), execArgument(applicationPath_));
     return text.toUtf8();
 }
 

@@ -18,6 +18,7 @@
 #include "ui/WindowActivation.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -179,8 +180,11 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (std::exchange(hasBeenShown_, true))
         return;
     QTimer::singleShot(timing_.openedDelay, this, [this] {
-        raise();
-        activateWindow();
+        // A dialog the user opened in the meantime keeps the keyboard.
+        if (QApplication::activeModalWidget() == nullptr) {
+            raise();
+            activateWindow();
+        }
         shell_.mainWindowOpened();
     });
 }

@@ -1,6 +1,7 @@
 #include "app/LoginItem.h"
 
 #include "TempDir.h"
+#include "Version.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -23,14 +24,16 @@ TEST(LoginItem, TurnsOnAndOffThroughTheAutostartEntry) {
     ASSERT_TRUE(item.setEnabled(true));
     ASSERT_TRUE(item.setEnabled(true)); // again: still one good entry
     EXPECT_TRUE(item.isEnabled());
-    EXPECT_EQ(readFile(entry), "[Desktop Entry]\n"
-                               "Type=Application\n"
-                               "Name=Quillfen\n"
-                               "Comment=Folder synchronisation\n"
-                               "Icon=quillfen\n"
-                               "Exec=\"/opt/Quill Apps/bin/quillfen\"\n"
-                               "Terminal=false\n"
-                               "X-GNOME-Autostart-enabled=true\n");
+    EXPECT_EQ(readFile(entry), std::string("[Desktop Entry]\n"
+                                           "Type=Application\n"
+                                           "Name=Quillfen\n"
+                                           "Comment=Keep two folders in step\n"
+                                           "Icon=") +
+                                   kAppId +
+                                   "\n"
+                                   "Exec=\"/opt/Quill Apps/bin/quillfen\" --hidden\n"
+                                   "Terminal=false\n"
+                                   "X-GNOME-Autostart-enabled=true\n");
     ASSERT_TRUE(item.setEnabled(false));
     EXPECT_FALSE(item.isEnabled());
     EXPECT_FALSE(std::filesystem::exists(entry));
@@ -40,9 +43,10 @@ TEST(LoginItem, TurnsOnAndOffThroughTheAutostartEntry) {
     // value's own escaping then doubles every backslash.
     LoginItem odd(R"(/home/me/50% "odd"/$bin\quill`fen)", QString::fromStdString(entry));
     ASSERT_TRUE(odd.setEnabled(true));
-    EXPECT_NE(readFile(entry).find(R"(Exec="/home/me/50%% \\"odd\\"/\\$bin\\\\quill\\`fen")"
-                                   "\n"),
-              std::string::npos)
+    EXPECT_NE(
+        readFile(entry).find(R"(Exec="/home/me/50%% \\"odd\\"/\\$bin\\\\quill\\`fen" --hidden)"
+                             "\n"),
+        std::string::npos)
         << readFile(entry);
 }
 
