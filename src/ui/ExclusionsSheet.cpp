@@ -96,17 +96,12 @@ void ExclusionsSheet::rebuildRows(const std::vector<ExclusionPattern>& rules) {
     }
     layout->addStretch(1);
     shownIds_ = idsOf(rules);
-    // The old rows may be where the click that changed the list came from.
-    if (QWidget* old = rulesArea_->takeWidget())
-        old->deleteLater();
-    rulesArea_->setWidget(content);
+    replaceScrolledContent(rulesArea_, content);
 }
 
 QWidget* ExclusionsSheet::makeRow(const ExclusionPattern& rule) {
     const QString label = toQString(rule.label);
-    auto* row = new QWidget;
-    row->setObjectName(QStringLiteral("ruleRowWidget"));
-    row->setAccessibleName(label);
+    auto* row = makeListRow("ruleRowWidget", label);
     auto* toggle = new QCheckBox;
     toggle->setObjectName(QStringLiteral("ruleSwitchCheckBox"));
     toggle->setAccessibleName(label);
@@ -119,15 +114,11 @@ QWidget* ExclusionsSheet::makeRow(const ExclusionPattern& rule) {
     pattern->setFont(monospacedFontFor(TextStyle::caption, font()));
     applyTint(pattern, Tint::secondary);
 
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(1);
-    texts->addWidget(makeTextLabel(label, TextStyle::body));
-    texts->addWidget(pattern);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(toggle);
     layout->addWidget(symbol);
-    layout->addLayout(texts, 1);
+    layout->addLayout(stackLines(makeTextLabel(label, TextStyle::body), pattern), 1);
     connect(toggle, &QCheckBox::toggled, this,
             [this, id = rule.id](bool on) { viewModel_.setExclusionPatternEnabled(id, on); });
     if (!rule.isBuiltIn) {

@@ -74,17 +74,12 @@ void ProfilesSheet::render() {
     for (const auto& profile : profiles)
         layout->addWidget(makeRow(profile));
     layout->addStretch(1);
-    // The old rows may be where the click that changed the list came from.
-    if (QWidget* old = rowsArea_->takeWidget())
-        old->deleteLater();
-    rowsArea_->setWidget(rows);
+    replaceScrolledContent(rowsArea_, rows);
 }
 
 QWidget* ProfilesSheet::makeRow(const SyncProfile& profile) {
     const QString name = toQString(profile.name);
-    auto* row = new QWidget;
-    row->setObjectName(QStringLiteral("profileRowWidget"));
-    row->setAccessibleName(name);
+    auto* row = makeListRow("profileRowWidget", name);
     auto* nameLabel = makeTextLabel(name, TextStyle::body, Tint::text, "profileNameLabel");
     auto* folders = new ElidedLabel;
     folders->setObjectName(QStringLiteral("profileFoldersLabel"));
@@ -98,13 +93,9 @@ QWidget* ProfilesSheet::makeRow(const SyncProfile& profile) {
                                   QStringLiteral("Delete profile"), "deleteProfileButton");
     remove->setAccessibleDescription(name);
 
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(1);
-    texts->addWidget(nameLabel);
-    texts->addWidget(folders);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addLayout(texts, 1);
+    layout->addLayout(stackLines(nameLabel, folders), 1);
     layout->addWidget(apply);
     layout->addWidget(remove);
 

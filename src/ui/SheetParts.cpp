@@ -3,7 +3,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace quillfen {
 
@@ -66,6 +68,27 @@ QFrame* makeDivider() {
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
     return divider;
+}
+
+QWidget* makeListRow(const char* objectName, const QString& accessibleName) {
+    auto* row = new QWidget;
+    row->setObjectName(QString::fromLatin1(objectName));
+    row->setAccessibleName(accessibleName);
+    return row;
+}
+
+QLayout* stackLines(QWidget* main, QWidget* under) {
+    auto* lines = new QVBoxLayout;
+    lines->setSpacing(1);
+    lines->addWidget(main);
+    lines->addWidget(under);
+    return lines;
+}
+
+void replaceScrolledContent(QScrollArea* area, QWidget* content) {
+    if (QWidget* old = area->takeWidget())
+        old->deleteLater();
+    area->setWidget(content);
 }
 
 } // namespace quillfen

@@ -7,8 +7,11 @@
 
 class QFrame;
 class QLabel;
+class QLayout;
 class QPushButton;
+class QScrollArea;
 class QToolButton;
+class QWidget;
 
 namespace quillfen {
 
@@ -30,5 +33,12 @@ QLabel* makeMarkedLabel(const QString& marked, const char* objectName = nullptr)
 // escaped.
 QString markedTextToHtml(const QString& marked);
 QFrame* makeDivider();
+// A row of a short list, which screen readers call `accessibleName`.
+QWidget* makeListRow(const char* objectName, const QString& accessibleName);
+// A line of text with a smaller one under it.
+QLayout* stackLines(QWidget* main, QWidget* under);
+// Puts `content` in `area` in place of what was there, which goes later:
+// the click that changed a list may have come from one of its old rows.
+void replaceScrolledContent(QScrollArea* area, QWidget* content);
 
 } // namespace quillfen

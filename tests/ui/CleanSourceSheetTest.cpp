@@ -1,5 +1,4 @@
 #include "SheetTesting.h"
-#include "WindowHarness.h"
 
 #include <QLabel>
 #include <QPushButton>

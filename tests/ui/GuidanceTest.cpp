@@ -1,5 +1,4 @@
 #include "SheetTesting.h"
-#include "WindowHarness.h"
 #include "app/ReleaseNotes.h"
 #include "ui/HelpContent.h"
 #include "ui/ReleaseNotesSheet.h"
@@ -21,9 +20,7 @@ using test::child;
 TEST(OnboardingSheetTest, ContinuesToGetStartedWhichStartsTheTour) {
     test::WindowHarness harness;
     auto& viewModel = harness.viewModel();
-    harness.show();
-    viewModel.setShowOnboarding(true);
-    SheetDialog* sheet = harness.sheet(Sheet::onboarding);
+    SheetDialog* sheet = test::showSheet(harness, Sheet::onboarding);
     auto& skip = child<QPushButton>(sheet, "skipTourButton");
     auto& next = child<QPushButton>(sheet, "continueButton");
     EXPECT_EQ(child<QLabel>(sheet, "slideTitleLabel").text(), "Welcome to\nQuillfen");
@@ -98,9 +95,7 @@ TEST(ReleaseNotesSheetTest, ShowsTheShippedNotesAndOpensEmptyOnBrokenOnes) {
 
 TEST(HelpSheetTest, TopicsInOrderWithBoldRunsAndTheVersion) {
     test::WindowHarness harness;
-    harness.show();
-    harness.viewModel().setShowHelp(true);
-    SheetDialog* sheet = harness.sheet(Sheet::help);
+    SheetDialog* sheet = test::showSheet(harness, Sheet::help);
     auto& topics = child<QListWidget>(sheet, "topicListWidget");
     QStringList labels;
     for (int row = 0; row < topics.count(); ++row)

@@ -1,5 +1,4 @@
 #include "SheetTesting.h"
-#include "WindowHarness.h"
 #include "ui/ElidedLabel.h"
 #include "ui/HistoryListModel.h"
 
@@ -31,11 +30,7 @@ HistoryEntry run(const char* source, std::optional<SyncStatus> status, bool prev
 
 class HistorySheetTest : public ::testing::Test {
 protected:
-    SheetDialog& open() {
-        harness.show();
-        harness.viewModel().setShowHistory(true);
-        return *harness.sheet(Sheet::history);
-    }
+    SheetDialog& open() { return *test::showSheet(harness, Sheet::history); }
     QStringList visibleRows(const SheetDialog& sheet) const {
         QStringList names;
         for (auto* value : sheet.findChildren<ElidedLabel*>())

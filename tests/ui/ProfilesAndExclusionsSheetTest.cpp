@@ -1,5 +1,4 @@
 #include "SheetTesting.h"
-#include "WindowHarness.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -24,9 +23,7 @@ QStringList profileNames(AppViewModel& viewModel) {
 TEST(ProfilesSheetTest, SavesTrimmedUnusedNamesAppliesAndDeletes) {
     test::WindowHarness harness;
     auto& viewModel = harness.viewModel();
-    harness.show();
-    viewModel.setShowProfiles(true);
-    SheetDialog* sheet = harness.sheet(Sheet::profiles);
+    SheetDialog* sheet = test::showSheet(harness, Sheet::profiles);
     auto& name = child<QLineEdit>(sheet, "profileNameLineEdit");
     auto& save = child<QPushButton>(sheet, "saveCurrentButton");
     auto& duplicate = child<QLabel>(sheet, "duplicateLabel");
@@ -72,9 +69,7 @@ TEST(ProfilesSheetTest, SavesTrimmedUnusedNamesAppliesAndDeletes) {
 TEST(ExclusionsSheetTest, CustomSectionComesAndGoesAndTheCountFollowsTheSwitches) {
     test::WindowHarness harness;
     auto& viewModel = harness.viewModel();
-    harness.show();
-    viewModel.setShowExclusions(true);
-    SheetDialog* sheet = harness.sheet(Sheet::exclusions);
+    SheetDialog* sheet = test::showSheet(harness, Sheet::exclusions);
     const auto customHeading = [&] {
         return sheet->findChild<QLabel*>(QStringLiteral("customHeadingLabel"));
     };

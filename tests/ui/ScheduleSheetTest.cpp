@@ -1,7 +1,6 @@
 #include "ui/ScheduleSheet.h"
 
 #include "SheetTesting.h"
-#include "WindowHarness.h"
 #include "ui/TimeColumn.h"
 
 #include <QApplication>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowHarness.h"
+
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
@@ -16,6 +18,13 @@ template <typename Widget> Widget& child(const QWidget* root, const char* name) 
     if (!widget)
         throw std::runtime_error(std::string("no widget named ") + name);
     return *widget;
+}
+
+// Shows the main window, then the sheet of `sheet` over it.
+inline SheetDialog* showSheet(WindowHarness& harness, Sheet sheet) {
+    harness.show();
+    harness.viewModel().setShown(sheet, true);
+    return harness.sheet(sheet);
 }
 
 // The confirmation open over `parent`, or null.
