@@ -9,7 +9,6 @@
 #include "ui/SheetTexts.h"
 #include "ui/SymbolIcons.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -38,7 +37,7 @@ CleanSourceSheet::CleanSourceSheet(AppViewModel& viewModel, QWidget* parent)
     contentLayout()->addWidget(pages_, 1);
     contentLayout()->addLayout(makeFooter());
     model_->setPathFont(monospacedFontFor(TextStyle::caption, font()));
-    paintItemIcons();
+    paletteChanged();
     connect(session_.get(), &CleanSourceSession::changed, this, &CleanSourceSheet::render);
     session_->startScan();
     render();
@@ -173,15 +172,9 @@ void CleanSourceSheet::confirmMove() {
             [session = session_.get()] { session->setConfirmMove(false); });
 }
 
-void CleanSourceSheet::paintItemIcons() {
+void CleanSourceSheet::paletteChanged() {
     model_->setIcons(symbolIcon(u"folder.fill", tintColor(Tint::blue, palette())),
                      symbolIcon(u"doc.fill", tintColor(Tint::secondary, palette())));
-}
-
-void CleanSourceSheet::changeEvent(QEvent* event) {
-    TintedSheet::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        paintItemIcons();
 }
 
 } // namespace quillfen

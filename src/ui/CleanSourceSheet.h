@@ -26,7 +26,7 @@ public:
     ~CleanSourceSheet() override;
 
 protected:
-    void changeEvent(QEvent* event) override;
+    void paletteChanged() override;
 
 private:
     QWidget* makeScanningPage();
@@ -35,7 +35,6 @@ private:
     QLayout* makeFooter();
     void render();
     void renderOutcome(int moved, int failed);
-    void paintItemIcons();
     void confirmMove();
 
     std::unique_ptr<CleanSourceSession> session_;

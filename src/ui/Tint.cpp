@@ -5,8 +5,11 @@
 #include "ui/Typography.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QStyle>
+#include <QTimer>
 
 namespace quillfen {
 namespace {
@@ -43,6 +46,35 @@ QColor tintColor(Tint tint, const QPalette& palette) {
 }
 
 namespace {
+
+// Watches the whole application for a new palette: widgets inside a
+// window hear of it only as a change of their own palette, and not at all
+// once a style sheet has given them one.
+class PaletteFollower : public QObject {
+public:
+    PaletteFollower(QWidget* root, std::function<void()> then)
+        : QObject(root), root_(root), then_(std::move(then)) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        // The change reaches every window; one pass serves them all.
+        if (event->type() == QEvent::ApplicationPaletteChange && !std::exchange(pending_, true))
+            QTimer::singleShot(0, this, [this] {
+                pending_ = false;
+                reapplyTints(root_);
+                if (then_)
+                    then_();
+            });
+        return false;
+    }
+
+private:
+    QWidget* root_;
+    std::function<void()> then_;
+    bool pending_ = false;
+};
 
 void paintText(QWidget* widget) {
     const auto tint = Tint(widget->property(kTintProperty).toInt());
@@ -91,6 +123,10 @@ void reapplyTints(QWidget* root) {
         if (widget->property(kSymbolProperty).isValid())
             paintSymbol(widget);
     }
+}
+
+void followPalette(QWidget* root, std::function<void()> then) {
+    new PaletteFollower(root, std::move(then));
 }
 
 } // namespace quillfen

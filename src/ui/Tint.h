@@ -4,6 +4,8 @@
 #include <QPalette>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace quillfen {
@@ -19,8 +21,11 @@ void applyTint(QWidget* widget, Tint tint);
 // `symbol` drawn in `tint`: a label's picture at `extent` pixels, or a
 // button's icon.
 void applySymbol(QWidget* widget, const QString& symbol, Tint tint, int extent = 16);
-// Applies again every tint and symbol set on `root` and below it; sheets
-// call it when the desktop switches between light and dark.
+// Applies again every tint and symbol set on `root` and below it.
 void reapplyTints(QWidget* root);
+// From now on, whenever the application's palette changes (the desktop
+// switches between light and dark), applies the tints of `root` again
+// once the widgets have taken the new palette on, then runs `then`.
+void followPalette(QWidget* root, std::function<void()> then = {});
 
 } // namespace quillfen

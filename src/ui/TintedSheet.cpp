@@ -2,11 +2,14 @@
 
 #include "ui/Tint.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 
 namespace quillfen {
+
+TintedSheet::TintedSheet(const QString& title, QWidget* parent) : SheetDialog(title, parent) {
+    followPalette(this, [this] { paletteChanged(); });
+}
 
 void TintedSheet::hideHeaderTitle() {
     titleLabel()->hide();
@@ -14,12 +17,6 @@ void TintedSheet::hideHeaderTitle() {
         if (line->frameShape() == QFrame::HLine)
             line->hide();
     }
-}
-
-void TintedSheet::changeEvent(QEvent* event) {
-    SheetDialog::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        reapplyTints(this);
 }
 
 } // namespace quillfen

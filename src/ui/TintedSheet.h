@@ -10,7 +10,7 @@ class TintedSheet : public SheetDialog {
     Q_OBJECT
 
 public:
-    using SheetDialog::SheetDialog;
+    explicit TintedSheet(const QString& title, QWidget* parent = nullptr);
 
 protected:
     // For a sheet whose content names it (the about panel, the welcome):
@@ -18,7 +18,9 @@ protected:
     // The window title stays, for the task switcher and screen readers.
     void hideHeaderTitle();
 
-    void changeEvent(QEvent* event) override;
+    // Called after the tints are applied again for a new palette, for
+    // colours a sheet draws beyond them.
+    virtual void paletteChanged() {}
 };
 
 } // namespace quillfen

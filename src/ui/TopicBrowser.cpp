@@ -3,7 +3,6 @@
 #include "ui/SymbolIcons.h"
 #include "ui/Tint.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QScrollArea>
@@ -24,6 +23,7 @@ TopicBrowser::TopicBrowser(const QString& listName, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
     layout->addWidget(pages_, 1);
+    followPalette(this, [this] { paintIcons(); });
     connect(list_, &QListWidget::currentRowChanged, pages_, &QStackedWidget::setCurrentIndex);
 }
 
@@ -48,12 +48,6 @@ void TopicBrowser::paintIcons() {
         if (!symbol.isEmpty())
             item->setIcon(symbolIcon(symbol, tint));
     }
-}
-
-void TopicBrowser::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        paintIcons();
 }
 
 QWidget* TopicBrowser::currentPage() const {

@@ -23,9 +23,6 @@ public:
     // The page of the chosen topic.
     QWidget* currentPage() const;
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void paintIcons();
 

@@ -4,7 +4,6 @@
 #include "ui/SheetDialog.h"
 #include "ui/SheetParts.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -40,6 +39,9 @@ TourBanner::TourBanner(AppViewModel& viewModel, std::optional<Sheet> sheet, QWid
     connect(skipButton_, &QPushButton::clicked, &viewModel_, &AppViewModel::endTour);
     connect(nextButton_, &QPushButton::clicked, this, &TourBanner::next);
     connect(&viewModel_, &AppViewModel::activeTourStepChanged, this, &TourBanner::render);
+    // On a sheet the sheet does it.
+    if (!sheet_)
+        followPalette(this);
     render();
 }
 
@@ -58,13 +60,6 @@ void TourBanner::render() {
     bodyLabel_->setText(QString::fromUtf8(tourStepBody(*step)));
     nextButton_->setText(nextTourStep(*step) ? QStringLiteral("Next \u2192")
                                              : QStringLiteral("Finish Tour"));
-}
-
-void TourBanner::changeEvent(QEvent* event) {
-    QFrame::changeEvent(event);
-    // On a sheet the sheet itself does it.
-    if (event->type() == QEvent::ApplicationPaletteChange && !sheet_)
-        reapplyTints(this);
 }
 
 void TourBanner::next() {

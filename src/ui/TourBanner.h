@@ -28,9 +28,6 @@ public:
     // Puts a banner at the top of `dialog`, the sheet opened for `sheet`.
     static void addTo(SheetDialog& dialog, AppViewModel& viewModel, Sheet sheet);
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void render();
     void next();
