@@ -217,7 +217,8 @@ QWidget* ScheduleSheet::makeProfileSection() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(noProfilesLabel_);
     layout->addWidget(profileRow_);
-    connect(profileComboBox_, &QComboBox::activated, this, [this](int index) {
+    // Any change of the choice, also one a screen reader makes.
+    connect(profileComboBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
         local_.scheduledProfileId =
             Uuid::parse(profileComboBox_->itemData(index).toString().toStdString());
         render();
@@ -283,7 +284,10 @@ void ScheduleSheet::render() {
     const QString chosen = local_.scheduledProfileId
                                ? QString::fromStdString(local_.scheduledProfileId->toString())
                                : QString();
-    profileComboBox_->setCurrentIndex(std::max(0, profileComboBox_->findData(chosen)));
+    {
+        const QSignalBlocker blocker(profileComboBox_);
+        profileComboBox_->setCurrentIndex(std::max(0, profileComboBox_->findData(chosen)));
+    }
 
     cancelScheduleButton_->setVisible(viewModel_.isScheduleArmed());
     applyButton_->setEnabled(frequency == ScheduleFrequency::never ||
