@@ -3,6 +3,7 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -13,13 +14,10 @@
 namespace quillfen {
 namespace {
 
-// What a screen reader says for `control`: its own name, else its text.
-QString spokenName(const QWidget* control) {
-    if (!control->accessibleName().isEmpty())
-        return control->accessibleName();
-    if (auto* button = qobject_cast<const QAbstractButton*>(control))
-        return button->text();
-    return QString();
+// What a screen reader says for `control`.
+QString spokenName(QWidget* control) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    return accessible ? accessible->text(QAccessible::Name) : QString();
 }
 
 TEST(SheetAccessibility, EveryControlIsNamedAndReachableByTab) {
@@ -42,7 +40,7 @@ TEST(SheetAccessibility, EveryControlIsNamedAndReachableByTab) {
                 qobject_cast<QAbstractItemView*>(widget))
                 controls << widget;
         }
-        for (const QWidget* control : controls) {
+        for (QWidget* control : controls) {
             SCOPED_TRACE(dialog->objectName().toStdString() + ' ' +
                          control->objectName().toStdString());
             const QWidget* parent = control->parentWidget();
