@@ -27,7 +27,8 @@ CleanSourceSheet::CleanSourceSheet(AppViewModel& viewModel, QWidget* parent)
       pages_(new QStackedWidget), scanningPage_(makeScanningPage()),
       outcomePage_(makeOutcomePage()), listPage_(makeListPage()),
       emptyPage_(new EmptyState(QStringLiteral("checkmark.circle.fill"), Tint::green,
-                                QStringLiteral("No items match your active exclusion patterns"))) {
+                                QStringLiteral("No items match your active exclusion patterns"))),
+      moveOffer_(new QWidget) {
     setObjectName(QStringLiteral("cleanSourceSheetDialog"));
     setMinimumSize(460, 360);
     resize(560, 440);
@@ -95,20 +96,23 @@ QWidget* CleanSourceSheet::makeListPage() {
 }
 
 QLayout* CleanSourceSheet::makeFooter() {
-    noteLabel_ = makeTextLabel(
+    auto* note = makeTextLabel(
         QStringLiteral("Items move to Trash \u2014 recoverable from your file manager."),
         TextStyle::caption, Tint::secondary, "trashNoteLabel");
-    cancelButton_ = makeSheetButton(QStringLiteral("Cancel"), "cancelButton");
+    auto* cancel = makeSheetButton(QStringLiteral("Cancel"), "cancelButton");
     moveButton_ = makeSheetButton(QString(), "moveToTrashButton");
     applyTint(moveButton_, Tint::red);
     applySymbol(moveButton_, QStringLiteral("trash"), Tint::red);
+    auto* offerLayout = new QHBoxLayout(moveOffer_);
+    offerLayout->setContentsMargins(0, 0, 0, 0);
+    offerLayout->addWidget(note, 1);
+    offerLayout->addWidget(cancel);
+    offerLayout->addWidget(moveButton_);
     doneButton_ = makeSheetButton(QStringLiteral("Done"), "doneButton");
     auto* footer = new QHBoxLayout;
-    footer->addWidget(noteLabel_, 1);
-    footer->addWidget(cancelButton_);
-    footer->addWidget(moveButton_);
-    footer->addWidget(doneButton_);
-    connect(cancelButton_, &QPushButton::clicked, this, &CleanSourceSheet::reject);
+    footer->addWidget(moveOffer_, 1);
+    footer->addWidget(doneButton_, 0, Qt::AlignRight);
+    connect(cancel, &QPushButton::clicked, this, &CleanSourceSheet::reject);
     connect(doneButton_, &QPushButton::clicked, this, &CleanSourceSheet::accept);
     connect(moveButton_, &QPushButton::clicked, this, &CleanSourceSheet::confirmMove);
     return footer;
@@ -127,6 +131,7 @@ void CleanSourceSheet::render() {
         pages_->setCurrentWidget(outcomePage_);
     } else if (!items.empty()) {
         setSubtitle(session_->summaryText());
+        // The matches are found once; later changes (asking, moving) keep them.
         if (model_->rowCount() != int(items.size()))
             model_->setItems(items);
         pages_->setCurrentWidget(listPage_);
@@ -134,10 +139,7 @@ void CleanSourceSheet::render() {
         setSubtitle(QStringLiteral("Nothing to clean"));
         pages_->setCurrentWidget(emptyPage_);
     }
-    const bool offersMove = !scanning && !moved && !items.empty();
-    for (QWidget* widget : {static_cast<QWidget*>(noteLabel_), static_cast<QWidget*>(cancelButton_),
-                            static_cast<QWidget*>(moveButton_)})
-        widget->setVisible(offersMove);
+    moveOffer_->setVisible(!scanning && !moved && !items.empty());
     moveButton_->setText(QStringLiteral("Move ") + QString::number(items.size()) +
                          QStringLiteral(" to Trash"));
     moveButton_->setEnabled(!session_->isMoving());

@@ -48,8 +48,8 @@ private:
     QLabel* movedLabel_;
     QLabel* failedLabel_;
     QTreeView* list_;
-    QLabel* noteLabel_;
-    QPushButton* cancelButton_;
+    // The note, "Cancel" and the move button, offered once matches are listed.
+    QWidget* moveOffer_;
     QPushButton* moveButton_;
     QPushButton* doneButton_;
 };
