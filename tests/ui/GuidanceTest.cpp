@@ -17,10 +17,17 @@ namespace {
 
 using test::child;
 
-TEST(OnboardingSheetTest, ContinuesToGetStartedWhichStartsTheTour) {
+TEST(OnboardingSheetTest, SkipsOrContinuesToGetStartedWhichStartsTheTour) {
     test::WindowHarness harness;
     auto& viewModel = harness.viewModel();
     SheetDialog* sheet = test::showSheet(harness, Sheet::onboarding);
+    child<QPushButton>(sheet, "skipTourButton").click();
+    EXPECT_FALSE(viewModel.showOnboarding());
+    EXPECT_TRUE(harness.defaults().hasSeenOnboarding());
+    harness.defaults().setHasSeenOnboarding(false);
+
+    viewModel.setShowOnboarding(true);
+    sheet = harness.sheet(Sheet::onboarding);
     auto& skip = child<QPushButton>(sheet, "skipTourButton");
     auto& next = child<QPushButton>(sheet, "continueButton");
     EXPECT_EQ(child<QLabel>(sheet, "slideTitleLabel").text(), "Welcome to\nQuillfen");

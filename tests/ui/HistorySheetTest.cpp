@@ -73,6 +73,14 @@ TEST_F(HistorySheetTest, ListsRunsWithTheirDotsAndShowsOnlyTheRowsARunHas) {
     EXPECT_EQ(child<ElidedLabel>(&sheet, "deletedValueLabel").fullText(), "3 files");
     EXPECT_TRUE(child<QPushButton>(&sheet, "openLogButton").isVisibleTo(&sheet));
 
+    // A long path is shortened in the middle; screen readers get all of it.
+    auto& source = child<ElidedLabel>(&sheet, "sourceValueLabel");
+    source.setFullText(QStringLiteral("/home/ann/") + QString(200, u'x') + QStringLiteral("/end"));
+    EXPECT_TRUE(source.text().startsWith(QStringLiteral("/home/ann/")));
+    EXPECT_TRUE(source.text().endsWith(QStringLiteral("/end")));
+    EXPECT_TRUE(source.text().contains(QChar(0x2026)));
+    EXPECT_EQ(source.accessibleName(), source.fullText());
+
     list.setCurrentIndex(list.model()->index(1, 0));
     EXPECT_EQ(child<QLabel>(&sheet, "kindBadgeLabel").text(), "Preview");
     EXPECT_EQ(visibleRows(sheet),

@@ -1,5 +1,6 @@
 #include "SheetTesting.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -100,8 +101,11 @@ TEST(ExclusionsSheetTest, CustomSectionComesAndGoesAndTheCountFollowsTheSwitches
         if (box->accessibleName() == ".DS_Store")
             dsStore = box;
     ASSERT_TRUE(dsStore && dsStore->isChecked());
+    dsStore->setFocus();
     dsStore->click();
     EXPECT_FALSE(viewModel.excludePatterns().front().enabled);
+    QTest::qWait(0);
+    EXPECT_EQ(QApplication::focusWidget(), dsStore) << "a switch keeps its row and the focus";
     EXPECT_EQ(sheet->subtitleLabel()->text(),
               QString::number(active.toInt() + 1) + QStringLiteral(" active"));
 

@@ -93,6 +93,18 @@ TEST_F(ScheduleSheetTest, SectionsAndApplyFollowTheFrequencyAndTheProfile) {
     EXPECT_EQ(harness.viewModel().schedulePreferences().scheduleWeekday, 1);
 }
 
+TEST_F(ScheduleSheetTest, AStoredProfileThatIsGoneIsNoChoice) {
+    harness.viewModel().saveProfile(QStringLiteral("Work"));
+    AppPreferences stale;
+    stale.scheduleFrequency = ScheduleFrequency::daily;
+    stale.scheduledProfileId = Uuid::random();
+    harness.storage().setPreferences(stale);
+    ScheduleSheet& sheet = open();
+    EXPECT_FALSE(sheet.workingCopy().scheduledProfileId);
+    EXPECT_EQ(child<QComboBox>(&sheet, "profileComboBox").currentText(), "None");
+    EXPECT_FALSE(applyEnabled());
+}
+
 QWheelEvent wheel(QPoint pixels, QPoint angle, Qt::ScrollPhase phase) {
     return QWheelEvent(QPointF(10, 10), QPointF(10, 10), pixels, angle, Qt::NoButton,
                        Qt::NoModifier, phase, false);
