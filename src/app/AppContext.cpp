@@ -23,7 +23,7 @@ AppContext::AppContext(Dialogs& dialogs, QDBusConnection bus, const QString& app
     BookmarkService& bookmarks = BookmarkService::installShared(*defaults_);
     viewModel_ = std::make_unique<AppViewModel>(
         AppViewModel::Services{StorageService::shared(), LogService::shared(), bookmarks,
-                               *schedule_, *notifications_, dialogs, *loginItem_});
+                               *schedule_, *notifications_, dialogs, *loginItem_, *trash_});
     shell_ = std::make_unique<AppShell>(*viewModel_, bookmarks, *notifications_, *defaults_);
 }
 

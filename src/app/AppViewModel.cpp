@@ -1,9 +1,12 @@
 #include "app/AppViewModel.h"
 
+#include "app/CleanSourceSession.h"
 #include "app/Dialogs.h"
 #include "app/LoginItem.h"
 #include "app/PathText.h"
 #include "app/RunRecord.h"
+#include "app/TypedText.h"
+#include "cleanup/TrashService.h"
 #include "services/LogService.h"
 #include "services/NotificationService.h"
 #include "services/ScheduleService.h"
@@ -48,7 +51,8 @@ AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
           [this] { emit isComputingDestStatsChanged(); }),
       settingsTransfer_(services.storage, services.dialogs,
                         [this] { emit importPendingBackupChanged(); }),
-      exclusionSaveTimer_(new QTimer(this)), excludePatterns_(builtInPatterns()) {
+      exclusionSaveTimer_(new QTimer(this)),
+      excludePatterns_(builtInPatterns()) {
     for (const auto& entry : storage().history()) {
         if (entry.isDryRun)
             continue;
@@ -420,6 +424,85 @@ void AppViewModel::deleteProfile(const Uuid& id) {
     services_.schedule.stop();
 }
 
+bool AppViewModel::hasProfileNamed(const QString& name) const {
+    const std::string wanted = name.toStdString();
+    const auto& stored = storage().profiles();
+    return std::any_of(stored.begin(), stored.end(),
+                       [&](const SyncProfile& profile) { return profile.name == wanted; });
+}
+
+// Exclusion rules.
+
+bool AppViewModel::addExclusionPattern(const QString& typed) {
+    const QString text = trimSpacesAndTabs(typed);
+    if (text.isEmpty())
+        return false;
+    auto patterns = excludePatterns_;
+    patterns.push_back(
+        ExclusionPattern{Uuid::random(), text.toStdString(), text.toStdString(), true, false});
+    setExcludePatterns(std::move(patterns));
+    return true;
+}
+
+void AppViewModel::setExclusionPatternEnabled(const Uuid& id, bool enabled) {
+    auto patterns = excludePatterns_;
+    for (auto& rule : patterns) {
+        if (rule.id == id)
+            rule.enabled = enabled;
+    }
+    if (patterns != excludePatterns_)
+        setExcludePatterns(std::move(patterns));
+}
+
+void AppViewModel::removeExclusionPattern(const Uuid& id) {
+    auto patterns = excludePatterns_;
+    if (std::erase_if(patterns, [&](const ExclusionPattern& rule) { return rule.id == id; }) > 0)
+        setExcludePatterns(std::move(patterns));
+}
+
+// History.
+
+const std::vector<HistoryEntry>& AppViewModel::history() const {
+    return storage().history();
+}
+
+QString AppViewModel::logFilePath(const HistoryEntry& entry) const {
+    if (!entry.logFileName)
+        return QString();
+    return toQString(storage().logsDirectory() / *entry.logFileName);
+}
+
+void AppViewModel::deleteHistoryEntry(const Uuid& id) {
+    const auto& entries = history();
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [&](const HistoryEntry& entry) { return entry.id == id; });
+    if (found != entries.end() && found->logFileName) {
+        std::error_code ignored;
+        std::filesystem::remove(storage().logsDirectory() / *found->logFileName, ignored);
+    }
+    storage().deleteHistoryEntry(id);
+}
+
+void AppViewModel::clearHistory() {
+    storage().saveHistory({});
+    services_.log.removeOrphanedLogs();
+}
+
+// Schedule and clean source.
+
+const AppPreferences& AppViewModel::schedulePreferences() const {
+    return storage().preferences();
+}
+
+void AppViewModel::saveSchedule(const AppPreferences& preferences) {
+    storage().savePreferences(preferences);
+    applySchedule();
+}
+
+std::unique_ptr<CleanSourceSession> AppViewModel::makeCleanSourceSession() {
+    return std::make_unique<CleanSourceSession>(*this, services_.trash);
+}
+
 void AppViewModel::applySchedule() {
     services_.schedule.configure(storage().preferences(), [guard = QPointer<AppViewModel>(this)] {
         if (guard)
@@ -481,6 +564,10 @@ void AppViewModel::startTour() {
     closeAllSheets();
     setActiveTourStep(TourStep::exclusions);
     openSheetLater(TourStep::exclusions, timing_.firstTourStepDelay);
+}
+
+void AppViewModel::startTourLater() {
+    QTimer::singleShot(timing_.tourAfterOnboardingDelay, this, &AppViewModel::startTour);
 }
 
 void AppViewModel::advanceTour() {

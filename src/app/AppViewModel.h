@@ -14,6 +14,7 @@
 #include "app/FolderStatsTask.h"
 #include "app/SettingsTransfer.h"
 #include "app/SyncWorker.h"
+#include "records/AppPreferences.h"
 #include "records/DiffItem.h"
 #include "records/ExclusionPattern.h"
 #include "records/FolderStats.h"
@@ -39,6 +40,7 @@ class QUrl;
 namespace quillfen {
 
 class BookmarkService;
+class CleanSourceSession;
 class Dialogs;
 class LogService;
 class LoginItem;
@@ -46,6 +48,7 @@ class NotificationService;
 class RunRecord;
 class ScheduleService;
 class StorageService;
+class TrashService;
 class WatchService;
 
 // Delays of the view model's standing reactions; tests shorten them.
@@ -53,6 +56,8 @@ struct AppViewModelTiming {
     std::chrono::milliseconds exclusionSaveDelay{300};
     std::chrono::milliseconds firstTourStepDelay{300};
     std::chrono::milliseconds nextTourStepDelay{350};
+    // From the onboarding's "Get Started" to the tour's first step.
+    std::chrono::milliseconds tourAfterOnboardingDelay{500};
     std::chrono::milliseconds watchLatency{2000};
     std::chrono::milliseconds watchQuietPeriod{5000};
     std::chrono::milliseconds statsCap{10000};
@@ -101,6 +106,7 @@ class AppViewModel : public QObject {
     Q_PROPERTY(bool isScheduleArmed READ isScheduleArmed NOTIFY isScheduleArmedChanged)
     Q_PROPERTY(std::vector<quillfen::SyncProfile> profiles READ profiles NOTIFY profilesChanged)
     Q_PROPERTY(int profileCount READ profileCount NOTIFY profilesChanged)
+    Q_PROPERTY(std::vector<quillfen::HistoryEntry> history READ history NOTIFY historyChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     Q_PROPERTY(QString logsFolder READ logsFolder CONSTANT)
     Q_PROPERTY(QString versionText READ versionText CONSTANT)
@@ -134,6 +140,7 @@ public:
         NotificationService& notifications;
         Dialogs& dialogs;
         LoginItem& loginItem;
+        const TrashService& trash;
     };
 
     using Timing = AppViewModelTiming;
@@ -231,14 +238,42 @@ public:
     void saveProfile(const QString& name);
     void loadProfile(const SyncProfile& profile);
     void deleteProfile(const Uuid& id);
+    // Whether a stored profile has exactly this name (case counts).
+    bool hasProfileNamed(const QString& name) const;
+
+    // Exclusion rules, as the exclusions sheet edits them. A typed pattern is
+    // added without the spaces and tabs around it, as a new enabled custom
+    // rule (the same pattern may be there already); false when nothing is
+    // left of it.
+    bool addExclusionPattern(const QString& typed);
+    void setExclusionPatternEnabled(const Uuid& id, bool enabled);
+    void removeExclusionPattern(const Uuid& id);
+
+    // History, newest first.
+    const std::vector<HistoryEntry>& history() const;
+    // The run's log file; empty when the run names none.
+    QString logFilePath(const HistoryEntry& entry) const;
+    // Removes the run's log file (a failure is ignored), then the run.
+    void deleteHistoryEntry(const Uuid& id);
+    // Saves an empty history, then removes every log file no run names
+    // (a run still going keeps its log).
+    void clearHistory();
 
     // Schedule.
+    const AppPreferences& schedulePreferences() const;
+    // Stores the schedule sheet's settings, saves them and re-arms.
+    void saveSchedule(const AppPreferences& preferences);
     void applySchedule();
     void disableSchedule();
+
+    // Clean source: one session per opening of its sheet.
+    std::unique_ptr<CleanSourceSession> makeCleanSourceSession();
 
     // Tour.
     void closeAllSheets();
     void startTour();
+    // Starts the tour once the onboarding that offered it has closed.
+    void startTourLater();
     void advanceTour();
     void endTour();
 

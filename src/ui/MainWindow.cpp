@@ -14,6 +14,7 @@
 #include "ui/SheetRegistry.h"
 #include "ui/SymbolIcons.h"
 #include "ui/SyncProgressView.h"
+#include "ui/TourBanner.h"
 #include "ui/Typography.h"
 #include "ui/WindowActivation.h"
 
@@ -100,6 +101,7 @@ QWidget* MainWindow::makeContent() {
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(18, 14, 18, 18);
     layout->setSpacing(14);
+    layout->addWidget(new TourBanner(viewModel_, std::nullopt));
     layout->addWidget(header);
     auto* separator = new QFrame;
     separator->setFrameShape(QFrame::HLine);

@@ -1,7 +1,19 @@
 #include "ui/SheetRegistry.h"
 
+#include "app/ReleaseNotes.h"
+#include "ui/AboutSheet.h"
+#include "ui/CleanSourceSheet.h"
+#include "ui/ExclusionsSheet.h"
+#include "ui/HelpSheet.h"
+#include "ui/HistorySheet.h"
+#include "ui/OnboardingSheet.h"
 #include "ui/PlaceholderSheet.h"
+#include "ui/ProfilesSheet.h"
+#include "ui/ReleaseNotesSheet.h"
+#include "ui/ScheduleSheet.h"
 #include "ui/SheetHost.h"
+#include "ui/TermsSheet.h"
+#include "ui/TourBanner.h"
 
 namespace quillfen {
 namespace {
@@ -12,21 +24,41 @@ SheetHost::Factory placeholder(const char* title) {
     };
 }
 
+// A sheet that a tour step opens carries the tour's banner.
+template <typename SheetType> SheetHost::Factory onTour(Sheet sheet) {
+    return [sheet](const SheetContext& context) {
+        auto* dialog = new SheetType(context.viewModel, context.parent);
+        TourBanner::addTo(*dialog, context.viewModel, sheet);
+        return dialog;
+    };
+}
+
 } // namespace
 
 void registerSheets(SheetHost& host) {
-    host.registerSheet(Sheet::exclusions, QStringLiteral("exclusions"), placeholder("Exclusions"));
-    host.registerSheet(Sheet::profiles, QStringLiteral("profiles"), placeholder("Profiles"));
-    host.registerSheet(Sheet::schedule, QStringLiteral("schedule"), placeholder("Schedule"));
-    host.registerSheet(Sheet::history, QStringLiteral("history"), placeholder("History"));
-    host.registerSheet(Sheet::help, QStringLiteral("help"), placeholder("Quillfen Help"));
+    host.registerSheet(Sheet::exclusions, QStringLiteral("exclusions"),
+                       onTour<ExclusionsSheet>(Sheet::exclusions));
+    host.registerSheet(Sheet::profiles, QStringLiteral("profiles"),
+                       onTour<ProfilesSheet>(Sheet::profiles));
+    host.registerSheet(Sheet::schedule, QStringLiteral("schedule"),
+                       onTour<ScheduleSheet>(Sheet::schedule));
+    host.registerSheet(Sheet::history, QStringLiteral("history"),
+                       onTour<HistorySheet>(Sheet::history));
+    host.registerSheet(Sheet::help, QStringLiteral("help"),
+                       [](const SheetContext& context) { return new HelpSheet(context.parent); });
     host.registerSheet(Sheet::releaseNotes, QStringLiteral("releasenotes"),
-                       placeholder("Release Notes"));
-    host.registerSheet(Sheet::terms, QStringLiteral("terms"), placeholder("Terms of Use"));
-    host.registerSheet(Sheet::about, QString(), placeholder("About Quillfen"));
+                       [](const SheetContext& context) {
+                           return new ReleaseNotesSheet(kReleaseNotesResource, context.parent);
+                       });
+    host.registerSheet(Sheet::terms, QStringLiteral("terms"),
+                       [](const SheetContext& context) { return new TermsSheet(context.parent); });
+    host.registerSheet(Sheet::about, QString(),
+                       [](const SheetContext& context) { return new AboutSheet(context.parent); });
     host.registerSheet(Sheet::preview, QStringLiteral("preview"), placeholder("Preview"));
-    host.registerSheet(Sheet::cleanSource, QString(), placeholder("Clean Source"));
-    host.registerSheet(Sheet::onboarding, QString(), placeholder("Welcome to Quillfen"));
+    host.registerSheet(Sheet::cleanSource, QString(), onTour<CleanSourceSheet>(Sheet::cleanSource));
+    host.registerSheet(Sheet::onboarding, QString(), [](const SheetContext& context) {
+        return new OnboardingSheet(context.viewModel, context.defaults, context.parent);
+    });
 }
 
 } // namespace quillfen

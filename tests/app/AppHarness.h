@@ -8,6 +8,7 @@
 #include "app/LoginItem.h"
 #include "app/PathText.h"
 #include "app/UserDefaults.h"
+#include "cleanup/TrashService.h"
 #include "services/LogService.h"
 #include "services/NotificationService.h"
 #include "services/ScheduleService.h"
@@ -37,7 +38,7 @@ public:
         timing.watchQuietPeriod = std::chrono::milliseconds(200);
         viewModel_ = std::make_unique<AppViewModel>(
             AppViewModel::Services{storage_, log_, bookmarks_, schedule_, notifications_, dialogs_,
-                                   loginItem_},
+                                   loginItem_, trash_},
             timing);
         return *viewModel_;
     }
@@ -80,6 +81,7 @@ private:
     ScriptedDialogs dialogs_;
     LoginItem loginItem_{QStringLiteral("/usr/bin/quillfen"),
                          toQString(root_ / "autostart" / "quillfen.desktop")};
+    TrashService trash_{root_ / "Trash"};
     std::unique_ptr<AppViewModel> viewModel_;
 };
 

@@ -1,0 +1,173 @@
+#include "ui/ScheduleSheet.h"
+
+#include "SheetTesting.h"
+#include "ui/TimeColumn.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace quillfen {
+namespace {
+
+using test::child;
+
+class ScheduleSheetTest : public ::testing::Test {
+protected:
+    // The open schedule sheet, opened when it is not.
+    ScheduleSheet& open() {
+        if (!std::exchange(shownWindow, true))
+            harness.show();
+        harness.viewModel().setShowSchedule(true);
+        return *qobject_cast<ScheduleSheet*>(harness.sheet(Sheet::schedule));
+    }
+    void choose(const char* frequency) { child<QPushButton>(&open(), frequency).click(); }
+    bool shown(const char* name) { return child<QWidget>(&open(), name).isVisibleTo(&open()); }
+    bool applyEnabled() { return child<QPushButton>(&open(), "applyButton").isEnabled(); }
+
+    test::WindowHarness harness;
+    bool shownWindow = false;
+};
+
+TEST_F(ScheduleSheetTest, SectionsAndApplyFollowTheFrequencyAndTheProfile) {
+    ScheduleSheet& sheet = open();
+    EXPECT_EQ(sheet.workingCopy(), AppPreferences{});
+    EXPECT_TRUE(applyEnabled()) << "never needs no profile";
+    EXPECT_FALSE(shown("timeTitleLabel"));
+    EXPECT_FALSE(shown("cancelScheduleButton")) << "nothing is armed";
+
+    choose("dailyFrequencyButton");
+    EXPECT_EQ(child<QLabel>(&sheet, "timeTitleLabel").text(), "Time");
+    EXPECT_TRUE(shown("hourTimeColumn"));
+    EXPECT_FALSE(shown("moWeekdayButton"));
+    EXPECT_TRUE(shown("noProfilesLabel"));
+    EXPECT_FALSE(applyEnabled());
+    EXPECT_TRUE(shown("loginWarningLabel"));
+    harness.viewModel().toggleLaunchAtLogin();
+    EXPECT_FALSE(shown("loginWarningLabel"));
+
+    choose("hourlyFrequencyButton");
+    EXPECT_TRUE(shown("minuteSpinBox"));
+    EXPECT_FALSE(shown("hourTimeColumn"));
+    auto& spin = child<QSpinBox>(&sheet, "minuteSpinBox");
+    spin.setValue(59);
+    spin.stepUp();
+    EXPECT_EQ(spin.value(), 59) << "the stepper does not wrap";
+    spin.setValue(5);
+    EXPECT_EQ(child<QLabel>(&sheet, "pastHourLabel").text(), ":05 past the hour");
+
+    choose("weeklyFrequencyButton");
+    EXPECT_EQ(child<QLabel>(&sheet, "timeTitleLabel").text(), "Day & Time");
+    EXPECT_TRUE(child<QPushButton>(&sheet, "moWeekdayButton").isChecked()) << "weekday 2";
+    child<QPushButton>(&sheet, "suWeekdayButton").click();
+    EXPECT_EQ(sheet.workingCopy().scheduleWeekday, 1);
+
+    harness.viewModel().saveProfile(QStringLiteral("Work"));
+    EXPECT_TRUE(shown("profileComboBox"));
+    auto& profiles = child<QComboBox>(&sheet, "profileComboBox");
+    EXPECT_EQ(profiles.itemText(0), "None");
+    EXPECT_FALSE(applyEnabled());
+    profiles.setCurrentIndex(1);
+    ASSERT_TRUE(applyEnabled());
+    child<QPushButton>(&sheet, "applyButton").click();
+    EXPECT_FALSE(harness.viewModel().showSchedule());
+    const AppPreferences stored = harness.viewModel().schedulePreferences();
+    EXPECT_EQ(stored.scheduleFrequency, ScheduleFrequency::weekly);
+    EXPECT_EQ(stored.scheduleWeekday, 1);
+    EXPECT_EQ(stored.scheduleMinute, 5);
+    EXPECT_TRUE(harness.viewModel().isScheduleArmed());
+
+    // Every opening starts from what is stored; Cancel stores nothing.
+    choose("neverFrequencyButton");
+    EXPECT_FALSE(shown("timeTitleLabel"));
+    child<QPushButton>(&open(), "cancelButton").click();
+    EXPECT_EQ(open().workingCopy(), stored);
+    child<QPushButton>(&open(), "cancelScheduleButton").click();
+    EXPECT_FALSE(harness.viewModel().isScheduleArmed());
+    EXPECT_FALSE(harness.viewModel().schedulePreferences().scheduledProfileId);
+    EXPECT_EQ(harness.viewModel().schedulePreferences().scheduleWeekday, 1);
+}
+
+TEST_F(ScheduleSheetTest, AStoredProfileThatIsGoneIsNoChoice) {
+    harness.viewModel().saveProfile(QStringLiteral("Work"));
+    AppPreferences stale;
+    stale.scheduleFrequency = ScheduleFrequency::daily;
+    stale.scheduledProfileId = Uuid::random();
+    harness.storage().savePreferences(stale);
+    ScheduleSheet& sheet = open();
+    EXPECT_FALSE(sheet.workingCopy().scheduledProfileId);
+    EXPECT_EQ(child<QComboBox>(&sheet, "profileComboBox").currentText(), "None");
+    EXPECT_FALSE(applyEnabled());
+}
+
+QWheelEvent wheel(QPoint pixels, QPoint angle, Qt::ScrollPhase phase) {
+    return QWheelEvent(QPointF(10, 10), QPointF(10, 10), pixels, angle, Qt::NoButton,
+                       Qt::NoModifier, phase, false);
+}
+
+TEST(TimeColumnTest, WrapsAndStepsByWheelAndTouchpad) {
+    TimeColumn hour(QStringLiteral("Hour"), 23);
+    hour.step(-1);
+    EXPECT_EQ(hour.value(), 23);
+    hour.step(1);
+    EXPECT_EQ(hour.value(), 0);
+    TimeColumn minute(QStringLiteral("Minute"), 59);
+    minute.setValue(59);
+    minute.step(1);
+    EXPECT_EQ(minute.value(), 0);
+    minute.step(-1);
+    EXPECT_EQ(minute.value(), 59);
+
+    struct Scroll {
+        QPoint pixels;
+        QPoint angle;
+        Qt::ScrollPhase phase;
+        int expected; // the value after the event, from 30
+    };
+    const Scroll gestures[] = {
+        {{0, 20}, {0, 0}, Qt::ScrollBegin, 32},    // two steps, 4 points kept
+        {{0, -11}, {0, 0}, Qt::ScrollUpdate, 32},  // back to -7: not yet
+        {{0, -1}, {0, 0}, Qt::ScrollUpdate, 31},   // 12 points back make the step
+        {{0, 4}, {0, 0}, Qt::ScrollUpdate, 31},    // 4 kept
+        {{0, 4}, {0, 0}, Qt::ScrollBegin, 31},     // a new gesture forgets them
+        {{0, 90}, {0, 0}, Qt::ScrollMomentum, 31}, // momentum never steps...
+        {{0, 90}, {0, 0}, Qt::ScrollMomentum, 31},
+        {{0, 7}, {0, 0}, Qt::ScrollUpdate, 31},     // ...and starts from zero
+        {{0, 0}, {0, 1200}, Qt::NoScrollPhase, 32}, // a wheel steps once, however far
+        {{0, 0}, {0, -15}, Qt::NoScrollPhase, 31},
+        {{0, 0}, {0, 0}, Qt::NoScrollPhase, 31},
+    };
+    minute.setValue(30);
+    int event = 0;
+    for (const Scroll& scroll : gestures) {
+        QWheelEvent wheelEvent = wheel(scroll.pixels, scroll.angle, scroll.phase);
+        QApplication::sendEvent(&minute, &wheelEvent);
+        EXPECT_EQ(minute.value(), scroll.expected) << "event " << event++;
+    }
+
+    minute.show();
+    QTest::mouseClick(minute.valueLabel(), Qt::LeftButton);
+    EXPECT_FALSE(minute.isActive()) << "a click only announces itself";
+}
+
+TEST_F(ScheduleSheetTest, AClickMakesOneTimeColumnActive) {
+    open();
+    choose("dailyFrequencyButton");
+    auto& hour = child<TimeColumn>(&open(), "hourTimeColumn");
+    auto& minute = child<TimeColumn>(&open(), "minuteTimeColumn");
+    QTest::mouseClick(hour.valueLabel(), Qt::LeftButton);
+    EXPECT_TRUE(hour.isActive());
+    QTest::mouseClick(minute.valueLabel(), Qt::LeftButton);
+    EXPECT_FALSE(hour.isActive());
+    EXPECT_TRUE(minute.isActive());
+    child<QAbstractButton>(&hour, "downButton").click();
+    EXPECT_EQ(open().workingCopy().scheduleHour, 8);
+}
+
+} // namespace
+} // namespace quillfen
