@@ -62,7 +62,7 @@ void SheetDialog::addHeaderWidget(QWidget* widget) {
 
 void SheetDialog::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange)
+    if (event->type() == QEvent::PaletteChange)
         applyPalette();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/SheetRegistry.h"
 
 #include "ui/PlaceholderSheet.h"
+#include "ui/PreviewSheet.h"
 #include "ui/SheetHost.h"
 
 namespace quillfen {
@@ -24,7 +25,9 @@ void registerSheets(SheetHost& host) {
                        placeholder("Release Notes"));
     host.registerSheet(Sheet::terms, QStringLiteral("terms"), placeholder("Terms of Use"));
     host.registerSheet(Sheet::about, QString(), placeholder("About Quillfen"));
-    host.registerSheet(Sheet::preview, QStringLiteral("preview"), placeholder("Preview"));
+    host.registerSheet(Sheet::preview, QStringLiteral("preview"), [](const SheetContext& c) {
+        return new PreviewSheet(c.viewModel, c.parent);
+    });
     host.registerSheet(Sheet::cleanSource, QString(), placeholder("Clean Source"));
     host.registerSheet(Sheet::onboarding, QString(), placeholder("Welcome to Quillfen"));
 }
