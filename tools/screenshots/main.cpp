@@ -7,6 +7,7 @@
 // catch are shown through the progress view while a slow run holds the
 // window in its running state.
 
+#include "ThrowawayHome.h"
 #include "app/AppContext.h"
 #include "app/AppViewModel.h"
 #include "app/PathText.h"
@@ -23,8 +24,6 @@
 #include <QStyleFactory>
 #include <QTest>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -37,24 +36,6 @@ using Clock = TransferRate::Clock;
 
 // The clock the progress view measures rates with; advanced by hand.
 Clock::time_point fakeNow = Clock::now();
-
-fs::path makeHome() {
-    std::string pattern = (fs::temp_directory_path() / "quillfen-screenshots-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
-        std::exit(1);
-    }
-    const fs::path home = pattern;
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
-        const fs::path folder = home / name;
-        fs::create_directories(folder);
-        setenv(name, folder.c_str(), 1);
-    }
-    setenv("HOME", home.c_str(), 1);
-    // No notification may reach a real desktop.
-    unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    return home;
-}
 
 void writeFile(const fs::path& path, std::size_t size) {
     fs::create_directories(path.parent_path());
@@ -259,8 +240,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: quillfen-screenshots OUTPUT_FOLDER\n";
         return 2;
     }
-    const fs::path home = makeHome();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const tools::ThrowawayHome throwawayHome;
+    const fs::path& home = throwawayHome.path();
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setPalette(lightPalette());
@@ -298,8 +279,6 @@ int main(int argc, char** argv) {
     captureFinishedRuns(window, viewModel, home, output);
     captureSheets(window, viewModel, output);
 
-    std::error_code ignored;
-    fs::remove_all(home, ignored);
     std::cout << "Screenshots in " << output.absolutePath().toStdString() << '\n';
     return 0;
 }
