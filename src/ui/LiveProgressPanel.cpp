@@ -5,10 +5,10 @@
 #include "ui/ElidedLabel.h"
 #include "ui/NamedColors.h"
 #include "ui/ProgressTexts.h"
+#include "ui/Separator.h"
 #include "ui/Typography.h"
 
 #include <QEvent>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -47,9 +47,6 @@ LiveProgressPanel::LiveProgressPanel(QWidget* parent)
     auto* figures = new QHBoxLayout;
     figures->addWidget(percentLabel_);
     figures->addWidget(counterLabel_, 1);
-    auto* separator = new QFrame;
-    separator->setFrameShape(QFrame::HLine);
-    separator->setFrameShadow(QFrame::Sunken);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
@@ -57,7 +54,7 @@ LiveProgressPanel::LiveProgressPanel(QWidget* parent)
     layout->addLayout(figures);
     layout->addWidget(estimateLabel_);
     layout->addWidget(currentFileLabel_);
-    layout->addWidget(separator);
+    layout->addWidget(new Separator);
     layout->addWidget(counters_);
     layout->addStretch(1);
     applyPalette();

@@ -5,6 +5,7 @@
 #include "ui/PreviewItemDelegate.h"
 #include "ui/PreviewListModel.h"
 #include "ui/ProgressTexts.h"
+#include "ui/Separator.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Typography.h"
 
@@ -76,14 +77,11 @@ QWidget* PreviewSheet::makePlanPage() {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    auto* separator = new QFrame;
-    separator->setFrameShape(QFrame::HLine);
-    separator->setFrameShadow(QFrame::Sunken);
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(cards);
-    layout->addWidget(separator);
+    layout->addWidget(new Separator);
     layout->addWidget(list_, 1);
     return page;
 }

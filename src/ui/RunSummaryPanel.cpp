@@ -4,11 +4,11 @@
 #include "ui/CellGrid.h"
 #include "ui/NamedColors.h"
 #include "ui/ProgressTexts.h"
+#include "ui/Separator.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Typography.h"
 
 #include <QEvent>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -54,14 +54,11 @@ RunSummaryPanel::RunSummaryPanel(QWidget* parent)
     header->setSpacing(6);
     header->addWidget(iconLabel_);
     header->addWidget(titleLabel_, 1);
-    auto* separator = new QFrame;
-    separator->setFrameShape(QFrame::HLine);
-    separator->setFrameShadow(QFrame::Sunken);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
     layout->addLayout(header);
-    layout->addWidget(separator);
+    layout->addWidget(new Separator);
     layout->addWidget(cells_);
     layout->addWidget(errorLabel_);
     layout->addStretch(1);
