@@ -19,6 +19,9 @@ ThrowawayHome::ThrowawayHome() {
         setenv(name, (path_ / name).c_str(), 1);
     }
     setenv("HOME", path_.c_str(), 1);
+    fs::create_directories(path_ / "runtime");
+    fs::permissions(path_ / "runtime", fs::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", (path_ / "runtime").c_str(), 1);
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
