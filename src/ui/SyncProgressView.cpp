@@ -102,7 +102,8 @@ void SyncProgressView::follow() {
 }
 
 void SyncProgressView::present(const SyncProgress& progress) {
-    const bool isNewPhase = std::exchange(shownPhase_, int(progress.phase)) != shownPhase_;
+    const bool isNewPhase = int(progress.phase) != shownPhase_;
+    shownPhase_ = int(progress.phase);
     ageTimer_->stop();
     switch (progress.phase) {
     case Phase::idle:
