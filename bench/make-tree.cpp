@@ -4,6 +4,7 @@
 //   make-tree t1 DIR          20,000 files of 1-16 KiB over 1,020 folders
 //   make-tree t2 DIR          four files of 256 MiB
 //   make-tree t3 DIR          t1 plus 200 files of 1-4 MiB
+//   make-tree p200k DIR       200,000 files of 0-2 KiB over 1,000 folders (a long preview)
 //   make-tree change DIR PCT  rewrite PCT% of a t1 tree's files (new bytes, new time)
 //   make-tree extras DIR PCT  add PCT% more files to a t1 tree, named so no source has them
 //
@@ -80,6 +81,31 @@ void makeSmallFiles(const fs::path& root) {
         writeRandomFile(root / smallFilePath(i), sizes.between(1 * kKiB, 16 * kKiB), bytes);
 }
 
+// Short files need only as many random bytes as they hold.
+void makePlanFiles(const fs::path& root) {
+    constexpr int kPlanFiles = 200000;
+    Generator sizes(kSeed + 6);
+    Generator bytes(kSeed + 7);
+    std::vector<std::uint64_t> block(2 * kKiB / 8);
+    for (int i = 0; i < kPlanFiles; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "d%02d/s%02d/p%06d.dat", i % kTopFolders,
+                      i / kTopFolders % kFoldersPerTop, i);
+        const fs::path path = root / name;
+        if (i < kTopFolders * kFoldersPerTop)
+            fs::create_directories(path.parent_path());
+        const auto size = sizes.between(0, 2 * kKiB);
+        for (std::size_t word = 0; word < (size + 7) / 8; ++word)
+            block[word] = bytes.next();
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(size));
+        if (!out) {
+            std::fprintf(stderr, "make-tree: cannot write %s\n", path.c_str());
+            std::exit(1);
+        }
+    }
+}
+
 void makeLargeFiles(const fs::path& root) {
     Generator bytes(kSeed + 2);
     for (int i = 0; i < 4; ++i)
@@ -114,7 +140,8 @@ void addExtras(const fs::path& root, int percent) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: make-tree t1|t2|t3 DIR | make-tree change|extras DIR PERCENT\n");
+    std::fprintf(stderr,
+                 "usage: make-tree t1|t2|t3|p200k DIR | make-tree change|extras DIR PERCENT\n");
     return 2;
 }
 
@@ -132,11 +159,13 @@ int main(int argc, char** argv) {
         makeMediumFiles(root);
     if (kind == "t2")
         makeLargeFiles(root);
+    if (kind == "p200k")
+        makePlanFiles(root);
     if (kind == "change" && percent > 0 && percent <= 100)
         changeFiles(root, percent);
     else if (kind == "extras" && percent > 0 && percent <= 100)
         addExtras(root, percent);
-    else if (kind != "t1" && kind != "t2" && kind != "t3")
+    else if (kind != "t1" && kind != "t2" && kind != "t3" && kind != "p200k")
         return usage();
     return 0;
 }

@@ -3,10 +3,11 @@
 #   T1  20,000 files of 1-16 KiB over 1,020 folders (about 170 MB)
 #   T2  four files of 256 MiB
 #   T3  T1 plus 200 files of 1-4 MiB
+#   P200K  200,000 files of 0-2 KiB (only when asked for: a preview this long)
 # The trees go to $QUILLFEN_BENCH_DIR (default: bench/trees). Every byte comes
 # from a fixed seed, so the trees are the same on every machine.
 #
-# Usage: bench/make-trees.sh [t1] [t2] [t3]     (default: all three)
+# Usage: bench/make-trees.sh [t1] [t2] [t3] [p200k]     (default: t1 t2 t3)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -23,7 +24,7 @@ fi
 kinds=("$@")
 ((${#kinds[@]})) || kinds=(t1 t2 t3)
 for kind in "${kinds[@]}"; do
-  case $kind in t1 | t2 | t3) ;; *) echo "make-trees.sh: unknown tree '$kind'" >&2; exit 2 ;; esac
+  case $kind in t1 | t2 | t3 | p200k) ;; *) echo "make-trees.sh: unknown tree '$kind'" >&2; exit 2 ;; esac
   # The marker sits beside the tree, not in it, so that it is never synced.
   if [[ ! -e $trees/$kind.complete ]]; then
     echo "Generating $kind in $trees/$kind"

@@ -22,7 +22,7 @@ DesktopApplication::DesktopApplication(bool startHidden)
     window_ = std::make_unique<MainWindow>(context_->viewModel(), context_->shell(),
                                            context_->defaults());
     dialogs_->setParentWindow(window_.get());
-    tray_ = std::make_unique<TrayIcon>(context_->shell());
+    tray_ = std::make_unique<TrayIcon>(context_->shell(), context_->viewModel());
     const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     window_->setHasTray(hasTray);
     connect(&context_->shell(), &AppShell::quitRequested, this, &DesktopApplication::quit);

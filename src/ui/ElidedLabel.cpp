@@ -10,6 +10,9 @@ ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
 }
 
 void ElidedLabel::setFullText(const QString& text) {
+    // Progress sets the same name many times a second.
+    if (text == fullText_)
+        return;
     fullText_ = text;
     setToolTip(text);
     setAccessibleName(text);

@@ -84,7 +84,7 @@ QWidget* MainWindow::makeContent() {
     card->setMinimumWidth(280);
     auto* cardLayout = new QVBoxLayout(card);
     cardLayout->setContentsMargins(16, 16, 16, 16);
-    cardLayout->addWidget(new SyncProgressView(viewModel_));
+    cardLayout->addWidget(new SyncProgressView(viewModel_, timing_.progress));
     auto* progressTitle = new QuietLabel(QStringLiteral("Progress"));
     applyTextStyle(progressTitle, TextStyle::subheadline);
     auto* progress = new QVBoxLayout;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ui/SyncProgressView.h"
+
+#include <QList>
 #include <QMainWindow>
 
 #include <chrono>
@@ -18,6 +21,7 @@ struct MainWindowTiming {
     std::chrono::milliseconds openedDelay{500};
     // From a sheet's last resize to saving its size.
     std::chrono::milliseconds sheetSizeSaveDelay{300};
+    SyncProgressViewTiming progress;
 };
 
 // The main window: header, folders, options, controls and progress over the

@@ -7,7 +7,7 @@
 #include "ui/HelpSheet.h"
 #include "ui/HistorySheet.h"
 #include "ui/OnboardingSheet.h"
-#include "ui/PlaceholderSheet.h"
+#include "ui/PreviewSheet.h"
 #include "ui/ProfilesSheet.h"
 #include "ui/ReleaseNotesSheet.h"
 #include "ui/ScheduleSheet.h"
@@ -17,12 +17,6 @@
 
 namespace quillfen {
 namespace {
-
-SheetHost::Factory placeholder(const char* title) {
-    return [title](const SheetContext& context) {
-        return new PlaceholderSheet(QString::fromUtf8(title), context.parent);
-    };
-}
 
 // A sheet that a tour step opens carries the tour's banner.
 template <typename SheetType> SheetHost::Factory onTour(Sheet sheet) {
@@ -54,7 +48,9 @@ void registerSheets(SheetHost& host) {
                        [](const SheetContext& context) { return new TermsSheet(context.parent); });
     host.registerSheet(Sheet::about, QString(),
                        [](const SheetContext& context) { return new AboutSheet(context.parent); });
-    host.registerSheet(Sheet::preview, QStringLiteral("preview"), placeholder("Preview"));
+    host.registerSheet(Sheet::preview, QStringLiteral("preview"), [](const SheetContext& c) {
+        return new PreviewSheet(c.viewModel, c.parent);
+    });
     host.registerSheet(Sheet::cleanSource, QString(), onTour<CleanSourceSheet>(Sheet::cleanSource));
     host.registerSheet(Sheet::onboarding, QString(), [](const SheetContext& context) {
         return new OnboardingSheet(context.viewModel, context.defaults, context.parent);

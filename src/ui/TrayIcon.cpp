@@ -1,6 +1,8 @@
 #include "ui/TrayIcon.h"
 
 #include "app/AppShell.h"
+#include "app/AppViewModel.h"
+#include "ui/ProgressTexts.h"
 #include "ui/SymbolIcons.h"
 
 #include <QMenu>
@@ -8,8 +10,8 @@
 
 namespace quillfen {
 
-TrayIcon::TrayIcon(AppShell& shell, QObject* parent)
-    : QObject(parent), shell_(shell), menu_(new QMenu),
+TrayIcon::TrayIcon(AppShell& shell, AppViewModel& viewModel, QObject* parent)
+    : QObject(parent), shell_(shell), viewModel_(viewModel), menu_(new QMenu),
       icon_(new QSystemTrayIcon(applicationIcon(), this)) {
     menu_->setObjectName(QStringLiteral("statusMenu"));
     for (const auto& entry : shell_.menuEntries()) {
@@ -36,6 +38,7 @@ TrayIcon::TrayIcon(AppShell& shell, QObject* parent)
                     shell_.showMainWindow();
             });
     connect(&shell_, &AppShell::lastSyncItemChanged, this, &TrayIcon::showLastSync);
+    connect(&viewModel_, &AppViewModel::syncProgressChanged, this, &TrayIcon::showRunProgress);
     showLastSync();
 }
 
@@ -50,6 +53,14 @@ void TrayIcon::show() {
 void TrayIcon::showLastSync() {
     lastSyncAction_->setText(shell_.lastSyncLine());
     icon_->setToolTip(shell_.toolTip());
+}
+
+void TrayIcon::showRunProgress() {
+    // Snapshots come once per file; the tooltip changes once per percent.
+    const QString running = runningToolTip(viewModel_.syncProgress());
+    const QString text = running.isEmpty() ? shell_.toolTip() : running;
+    if (icon_->toolTip() != text)
+        icon_->setToolTip(text);
 }
 
 } // namespace quillfen

@@ -9,15 +9,16 @@ class QSystemTrayIcon;
 namespace quillfen {
 
 class AppShell;
+class AppViewModel;
 
 // The application's icon in the system tray, with the status menu: the
 // last-run line, then the shell's operations. A click on the icon brings
-// the window forward.
+// the window forward. While a run goes on, the tooltip shows how far it is.
 class TrayIcon : public QObject {
     Q_OBJECT
 
 public:
-    explicit TrayIcon(AppShell& shell, QObject* parent = nullptr);
+    TrayIcon(AppShell& shell, AppViewModel& viewModel, QObject* parent = nullptr);
     ~TrayIcon() override;
 
     QMenu* menu() const { return menu_; }
@@ -27,8 +28,10 @@ public:
 
 private:
     void showLastSync();
+    void showRunProgress();
 
     AppShell& shell_;
+    AppViewModel& viewModel_;
     QMenu* menu_;
     QSystemTrayIcon* icon_;
     QAction* lastSyncAction_ = nullptr;

@@ -29,7 +29,7 @@ QStringList titlesOf(const QMenu& menu) {
 TEST(TrayIcon, ShowsTheStatusMenuAndTheLastRun) {
     WindowHarness harness;
     auto& window = harness.show();
-    TrayIcon tray(harness.shell());
+    TrayIcon tray(harness.shell(), harness.viewModel());
     const auto actions = tray.menu()->actions();
     EXPECT_EQ(
         titlesOf(*tray.menu()),
