@@ -4,7 +4,6 @@
 #include "TempDir.h"
 #include "storage/StorageService.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -22,13 +21,7 @@ const std::string kHeaderEnd = "----------------------------------------\n";
 // the test sets and a history given as a list of names.
 class LogServiceTest : public ::testing::Test {
 protected:
-    std::vector<std::string> listing() const {
-        std::vector<std::string> names;
-        for (const auto& item : fs::directory_iterator(logs_))
-            names.push_back(item.path().filename().string());
-        std::ranges::sort(names);
-        return names;
-    }
+    std::vector<std::string> listing() const { return test::folderNames(logs_); }
 
     void SetUp() override {
         test::useBerlinTime();
