@@ -1,6 +1,5 @@
 #include "app/ShellTexts.h"
 
-#include "app/StatusMenuEntry.h"
 #include "records/SyncResult.h"
 
 #include <gtest/gtest.h>
@@ -34,37 +33,6 @@ TEST(ShellTexts, LastRunLineAndTooltipShowTheOutcome) {
                   "Quillfen · Last sync " + QString::fromUtf8(c.tooltip).arg(time));
     }
     EXPECT_EQ(suggestedBackupFileName(QDate(2026, 3, 1)), "Quillfen-settings-2026-03-01.json");
-}
-
-TEST(StatusMenu, ListsTheEntriesInOrder) {
-    using enum StatusMenuAction;
-    const std::pair<const char*, StatusMenuAction> expected[] = {
-        {"No syncs yet", none},
-        {"---", none},
-        {"Show Quillfen", showMainWindow},
-        {"---", none},
-        {"Take the Tour", takeTour},
-        {"Enable Notifications", enableNotifications},
-        {"---", none},
-        {"Export Settings…", exportSettings},
-        {"Import Settings…", importSettings},
-        {"---", none},
-        {"Release Notes", openReleaseNotes},
-        {"Terms of Use", openTerms},
-        {"---", none},
-        {"Quit Quillfen", quit},
-    };
-    const auto entries = statusMenuEntries();
-    ASSERT_EQ(entries.size(), std::size(expected));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const auto& entry = entries[i];
-        EXPECT_EQ(entry.isSeparator ? QStringLiteral("---") : entry.title,
-                  QString::fromUtf8(expected[i].first));
-        EXPECT_EQ(entry.action, expected[i].second) << i;
-        EXPECT_EQ(entry.enabled, i != 0 && !entry.isSeparator) << i;
-        EXPECT_EQ(entry.shortcut, i == 13 ? QKeySequence(Qt::CTRL | Qt::Key_Q) : QKeySequence())
-            << i;
-    }
 }
 
 } // namespace
