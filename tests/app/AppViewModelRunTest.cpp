@@ -41,11 +41,7 @@ protected:
             [&] { return viewModel.syncProgress().phase == SyncProgress::Phase::syncing; }));
     }
 
-    static SyncProgress atRest() {
-        SyncProgress progress;
-        progress.phase = SyncProgress::Phase::done;
-        return progress;
-    }
+    static SyncProgress atRest() { return {.phase = SyncProgress::Phase::done}; }
 
     test::AppHarness harness;
     fs::path source = harness.root() / "source";
