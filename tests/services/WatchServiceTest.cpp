@@ -64,7 +64,7 @@ TEST_F(WatchServiceTest, ChangesCloserThanTheQuietPeriodGiveOneCallbackAfterIt) 
     // Bursts inside one batch, and batches closer together than the quiet period.
     for (int i = 0; i < 8; ++i) {
         change("file" + std::to_string(i % 3), std::string(i + 1, 'a'));
-        QTest::qWait(i % 2 == 0 ? 20 : 200);
+        QTest::qWait(i % 2 == 0 ? 20 : 150);
     }
     EXPECT_EQ(calls, 0);
     expectCalls(1);
