@@ -1,7 +1,9 @@
 #include "AppHarness.h"
+#include "RecordBuilders.h"
 #include "records/JsonForms.h"
 
 #include <QSignalSpy>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -9,31 +11,51 @@ namespace quillfen {
 namespace {
 
 using test::AppHarness;
+using test::at;
 using test::readFile;
+using test::rule;
 using test::writeFile;
-
-ExclusionPattern rule(const char* pattern) {
-    return {Uuid::random(), pattern, pattern, true, false};
-}
 
 TEST(AppViewModelStart, TakesTheLastSyncAndTheStoredRulesAndTogglesLogin) {
     AppHarness harness;
-    std::vector<HistoryEntry> history(2);
-    history[0].isDryRun = true;
-    history[0].endedAt = parseIsoDate("2026-03-02T10:00:00Z");
-    history[1].endedAt = parseIsoDate("2026-03-01T09:00:00Z");
-    harness.storage().saveHistory(history);
+    harness.storage().saveHistory({{.endedAt = at("2026-03-02T10:00:00Z"), .isDryRun = true},
+                                   {.endedAt = at("2026-03-01T09:00:00Z")}});
     harness.storage().saveExclusionPatterns({rule("*.bak")});
     auto& viewModel = harness.make();
     EXPECT_EQ(viewModel.lastSyncDate().toUTC().toString(Qt::ISODate), "2026-03-01T09:00:00Z");
     EXPECT_EQ(viewModel.enabledPatternCount(), 1);
+    std::filesystem::remove_all(harness.storage().logsDirectory());
+    EXPECT_TRUE(QFileInfo(viewModel.logsFolder()).isDir()) << "created so it can be opened";
 
+    QSignalSpy login(&viewModel, &AppViewModel::launchAtLoginChanged);
     const auto entry = harness.root() / "autostart/quillfen.desktop";
     for (const bool on : {true, false}) {
         viewModel.toggleLaunchAtLogin();
         EXPECT_EQ(viewModel.launchAtLogin(), on);
         EXPECT_EQ(std::filesystem::exists(entry), on);
     }
+    EXPECT_EQ(login.count(), 2);
+}
+
+TEST(AppViewModelDrop, OnlyALocalFolderSetsThePathAndItsGrant) {
+    AppHarness harness;
+    auto& viewModel = harness.make();
+    const QString folder = harness.folder("drive");
+    test::writeFile(harness.root() / "note.txt", "x");
+    for (const QUrl& ignored : {QUrl::fromLocalFile(toQString(harness.root() / "note.txt")),
+                                QUrl::fromLocalFile(toQString(harness.root() / "missing")),
+                                QUrl(QStringLiteral("https://example.org/drive/"))}) {
+        EXPECT_FALSE(viewModel.dropDestination(ignored)) << ignored.toString().toStdString();
+        EXPECT_TRUE(viewModel.destinationPath().isEmpty());
+    }
+    EXPECT_FALSE(harness.bookmarks().resolveBookmark("destination"));
+    // File managers drop folders with or without the final separator.
+    EXPECT_TRUE(viewModel.dropDestination(QUrl::fromLocalFile(folder + u'/')));
+    EXPECT_EQ(viewModel.destinationPath(), folder);
+    EXPECT_EQ(harness.bookmarks().resolveBookmark("destination"), toPath(folder));
+    EXPECT_FALSE(harness.bookmarks().resolveBookmark("source"));
+    EXPECT_TRUE(viewModel.dropSource(QUrl::fromLocalFile(harness.folder("work"))));
+    EXPECT_EQ(harness.bookmarks().resolveBookmark("source"), toPath(harness.folder("work")));
 }
 
 TEST(AppViewModelExclusions, ABurstOfEditsIsSavedOnceWithItsLastValue) {
@@ -85,6 +107,7 @@ TEST(AppViewModelProfiles, SaveLoadDeleteExportAndImportKeepTheScheduleConsisten
     QSignalSpy profilesChanged(&viewModel, &AppViewModel::profilesChanged);
     viewModel.saveProfile(QStringLiteral("Work"));
     EXPECT_EQ(profilesChanged.count(), 1);
+    EXPECT_EQ(viewModel.profileCount(), 1);
     const auto container = harness.storage().container();
     const auto stored = decodeProfiles(readFile(container / "profiles.json"));
     ASSERT_TRUE(stored && stored->size() == 1);
@@ -94,9 +117,8 @@ TEST(AppViewModelProfiles, SaveLoadDeleteExportAndImportKeepTheScheduleConsisten
     EXPECT_EQ(saved.excludePatterns, viewModel.excludePatterns());
 
     // A profile without rules keeps the current list; watching follows the source.
-    SyncProfile other;
-    other.source = harness.folder("photos").toStdString();
-    other.destination = harness.folder("drive").toStdString();
+    const SyncProfile other{.source = harness.folder("photos").toStdString(),
+                            .destination = harness.folder("drive").toStdString()};
     const auto rulesBefore = viewModel.excludePatterns();
     viewModel.setWatchMode(true);
     viewModel.loadProfile(other);
@@ -105,11 +127,9 @@ TEST(AppViewModelProfiles, SaveLoadDeleteExportAndImportKeepTheScheduleConsisten
     EXPECT_TRUE(viewModel.isWatching());
     viewModel.setWatchMode(false);
 
-    AppPreferences preferences;
-    preferences.scheduledProfileId = saved.id;
-    preferences.scheduleFrequency = ScheduleFrequency::weekly;
-    preferences.scheduleHour = 7;
-    harness.storage().savePreferences(preferences);
+    harness.storage().savePreferences({.scheduledProfileId = saved.id,
+                                       .scheduleFrequency = ScheduleFrequency::weekly,
+                                       .scheduleHour = 7});
     viewModel.applySchedule();
     const auto exported = harness.root() / "settings.json";
     viewModel.exportSettings(); // cancelled: nothing written
@@ -122,6 +142,7 @@ TEST(AppViewModelProfiles, SaveLoadDeleteExportAndImportKeepTheScheduleConsisten
     EXPECT_TRUE(viewModel.nextFireDate().isValid());
     viewModel.deleteProfile(saved.id);
     EXPECT_TRUE(harness.storage().profiles().empty());
+    EXPECT_FALSE(viewModel.isScheduleArmed());
     EXPECT_FALSE(viewModel.nextFireDate().isValid());
     const auto kept = decodePreferences(readFile(container / "preferences.json"));
     ASSERT_TRUE(kept);

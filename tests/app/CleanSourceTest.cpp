@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "RecordBuilders.h"
 #include "app/AppShell.h"
 #include "app/CleanSourceSession.h"
 #include "cleanup/TrashService.h"
@@ -11,6 +12,7 @@ namespace quillfen {
 namespace {
 
 using test::AppHarness;
+using test::rule;
 using test::writeFile;
 
 TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
@@ -22,17 +24,8 @@ TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     writeFile(source / "notes.tmp", "t");
     writeFile(source / "keep.txt", "k");
     TrashService trash(harness.root() / "Trash");
-    viewModel.setExcludePatterns({});
-    {
-        CleanSourceSession idle(viewModel, trash);
-        idle.startScan();
-        EXPECT_FALSE(idle.isScanning()) << "nothing to scan for without enabled rules";
-        EXPECT_TRUE(idle.items().empty());
-    }
-    auto disabled = ExclusionPattern{Uuid::random(), "keep.txt", "keep.txt", false, false};
-    viewModel.setExcludePatterns({{Uuid::random(), "*.tmp", "*.tmp", true, false},
-                                  {Uuid::random(), "cache", "cache", true, false},
-                                  disabled});
+    // Only enabled rules count; a sheet without any is proved with the sheet.
+    viewModel.setExcludePatterns({rule("*.tmp"), rule("cache"), rule("keep.txt", false)});
     ASSERT_TRUE(QTest::qWaitFor([&] { return viewModel.sourceStats().has_value(); }));
 
     CleanSourceSession session(viewModel, trash);
@@ -40,7 +33,6 @@ TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     session.startScan();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !session.isScanning(); }));
     ASSERT_EQ(session.items().size(), 2u);
-    EXPECT_EQ(session.summaryText(), QStringLiteral("2 items \u00B7 1 byte"));
 
     session.requestMove();
     EXPECT_TRUE(session.confirmMove());
@@ -50,12 +42,9 @@ TEST(CleanSourceSessionTest, MovesMatchesToTheTrashAndRefreshesTheSource) {
     EXPECT_EQ(session.failedCount(), 0);
     session.moveToTrash(); // a second confirmation has nothing left to move
     EXPECT_FALSE(session.isMoving());
-    EXPECT_FALSE(std::filesystem::exists(source / "notes.tmp"));
-    EXPECT_TRUE(std::filesystem::exists(source / "keep.txt"));
-    // Everything went to the trash, recoverable.
-    const auto trashFiles = trash.homeTrash() / "files";
-    EXPECT_EQ(test::readFile(trashFiles / "notes.tmp"), "t");
-    EXPECT_EQ(test::readFile(trashFiles / "cache/blob"), "12345");
+    EXPECT_EQ(test::folderNames(source), std::vector<std::string>{"keep.txt"});
+    EXPECT_EQ(test::folderNames(trash.homeTrash() / "files"),
+              (std::vector<std::string>{"cache", "notes.tmp"}));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return viewModel.sourceStats() && viewModel.sourceStats()->files == 1; }));
 }
@@ -70,7 +59,7 @@ TEST(CleanSourceSessionTest, ClosingTheSheetDuringAMoveStillRefreshesTheSource) 
         writeFile(source / ("cache" + std::to_string(i) + ".tmp"), "t");
     writeFile(source / "keep.txt", "k");
     viewModel.setSourcePath(toQString(source));
-    viewModel.setExcludePatterns({{Uuid::random(), "*.tmp", "*.tmp", true, false}});
+    viewModel.setExcludePatterns({rule("*.tmp")});
     const TrashService trash(harness.root() / "Trash");
     {
         CleanSourceSession session(viewModel, trash);
@@ -108,7 +97,6 @@ TEST(AppShellTest, LaunchArmsOnboardingOnceAndTracksTheLastRun) {
     cancelledPreview.isDryRun = true;
     emit viewModel.runFinished(cancelledPreview);
     EXPECT_TRUE(shell.lastSyncLine().startsWith(QStringLiteral("\u2298 ")));
-    EXPECT_TRUE(shell.toolTip().startsWith(QStringLiteral("Quillfen \u00B7 Last sync \u2298 ")));
     EXPECT_EQ(shell.menuEntries().front().title, shell.lastSyncLine());
 
     shell.trigger(StatusMenuAction::openTerms);

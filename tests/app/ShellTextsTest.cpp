@@ -1,9 +1,9 @@
 #include "app/ShellTexts.h"
 
-#include "app/StatusMenuEntry.h"
 #include "records/SyncResult.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace quillfen {
 namespace {
@@ -12,59 +12,21 @@ TEST(ShellTexts, LastRunLineAndTooltipShowTheOutcome) {
     const QLocale english("en_US");
     const QTime morning(9, 41);
     const QString time = english.toString(morning, QLocale::ShortFormat);
-    struct Case {
-        SyncStatus status;
-        bool isDryRun;
-        std::int64_t copied, bytes;
-        const char *line, *tooltip;
+    const std::tuple<SyncResult, const char*, const char*> cases[] = {
+        {{.status = SyncStatus::cancelled, .filesCopied = 5, .isDryRun = true},
+         "⊘ %1 · Preview · 5 to copy",
+         "⊘ %1"},
+        {{.status = SyncStatus::failed}, "✗ %1 · 0 copied · 0 bytes", "✗ %1"},
+        {{.filesCopied = 1234, .bytesTransferred = 3'400'000},
+         "✓ %1 · 1234 copied · 3.4 MB",
+         "✓ %1"},
     };
-    const Case cases[] = {
-        {SyncStatus::cancelled, true, 5, 0, "⊘ %1 · Preview · 5 to copy", "⊘ %1"},
-        {SyncStatus::failed, false, 0, 0, "✗ %1 · 0 copied · 0 bytes", "✗ %1"},
-        {SyncStatus::success, false, 1234, 3'400'000, "✓ %1 · 1234 copied · 3.4 MB", "✓ %1"},
-    };
-    for (const auto& c : cases) {
-        SyncResult result;
-        result.status = c.status;
-        result.isDryRun = c.isDryRun;
-        result.filesCopied = c.copied;
-        result.bytesTransferred = c.bytes;
-        EXPECT_EQ(lastSyncLine(result, morning, english), QString::fromUtf8(c.line).arg(time));
+    for (const auto& [result, line, tooltip] : cases) {
+        EXPECT_EQ(lastSyncLine(result, morning, english), QString::fromUtf8(line).arg(time));
         EXPECT_EQ(lastSyncTooltip(result, morning, english),
-                  "Quillfen · Last sync " + QString::fromUtf8(c.tooltip).arg(time));
+                  "Quillfen · Last sync " + QString::fromUtf8(tooltip).arg(time));
     }
     EXPECT_EQ(suggestedBackupFileName(QDate(2026, 3, 1)), "Quillfen-settings-2026-03-01.json");
-}
-
-TEST(StatusMenu, ListsTheEntriesInOrder) {
-    using enum StatusMenuAction;
-    const std::pair<const char*, StatusMenuAction> expected[] = {
-        {"No syncs yet", none},
-        {"---", none},
-        {"Show Quillfen", showMainWindow},
-        {"---", none},
-        {"Take the Tour", takeTour},
-        {"Enable Notifications", enableNotifications},
-        {"---", none},
-        {"Export Settings…", exportSettings},
-        {"Import Settings…", importSettings},
-        {"---", none},
-        {"Release Notes", openReleaseNotes},
-        {"Terms of Use", openTerms},
-        {"---", none},
-        {"Quit Quillfen", quit},
-    };
-    const auto entries = statusMenuEntries();
-    ASSERT_EQ(entries.size(), std::size(expected));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const auto& entry = entries[i];
-        EXPECT_EQ(entry.isSeparator ? QStringLiteral("---") : entry.title,
-                  QString::fromUtf8(expected[i].first));
-        EXPECT_EQ(entry.action, expected[i].second) << i;
-        EXPECT_EQ(entry.enabled, i != 0 && !entry.isSeparator) << i;
-        EXPECT_EQ(entry.shortcut, i == 13 ? QKeySequence(Qt::CTRL | Qt::Key_Q) : QKeySequence())
-            << i;
-    }
 }
 
 } // namespace

@@ -1,31 +1,22 @@
 #include "cleanup/TrashService.h"
 
+#include "ChildProcess.h"
 #include "TempDir.h"
 
 #include <algorithm>
-#include <functional>
 #include <gtest/gtest.h>
 #include <regex>
-#include <set>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quillfen {
 namespace {
 
 namespace fs = std::filesystem;
+using test::folderNames;
 using test::readFile;
 using test::TempDir;
-
-std::set<std::string> namesIn(const fs::path& folder) {
-    std::set<std::string> names;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error))
-        names.insert(entry.path().filename().native());
-    return names;
-}
 
 // The Path= value of an info file whose layout is exactly as desktops expect.
 std::string infoPath(const fs::path& infoFile) {
@@ -52,7 +43,7 @@ TEST(TrashService, MovesItemsAndLinksIntoTheHomeTrashWithTheirOrigin) {
         ASSERT_TRUE(service.moveToTrash(dir / "source" / name)) << name;
     ASSERT_TRUE(service.moveToTrash(dir / ("source/" + oddName + "/")));
 
-    EXPECT_EQ(namesIn(dir / "source"), std::set<std::string>{"target.txt"});
+    EXPECT_EQ(folderNames(dir / "source"), std::vector<std::string>{"target.txt"});
     EXPECT_EQ(readFile(trash / "files/report draft.txt"), "words");
     EXPECT_EQ(readFile(trash / "files" / oddName / "inner.txt"), "inner");
     EXPECT_EQ(fs::read_symlink(trash / "files/link"), "target.txt");
@@ -79,15 +70,16 @@ TEST(TrashService, GivesCollidingAndOverlongNamesFreeOnes) {
     const std::string longName = std::string(250, 'n') + ".txt";
     ASSERT_TRUE(service.moveToTrash(dir.write(longName, "long")));
 
-    auto names = namesIn(dir / "Trash/files");
+    auto names = folderNames(dir / "Trash/files");
     const auto shortened = std::find_if(names.begin(), names.end(),
                                         [](const auto& name) { return name.size() > 200; });
     ASSERT_NE(shortened, names.end());
     EXPECT_EQ(shortened->size() + std::string(".trashinfo").size(), 255u);
     EXPECT_TRUE(shortened->ends_with(".txt"));
     names.erase(shortened);
-    EXPECT_EQ(names, (std::set<std::string>{"notes.txt", "notes 2.txt", "notes 3.txt", ".hidden",
-                                            ".hidden 2", "archive", "orphan.txt", "orphan 2.txt"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{".hidden", ".hidden 2", "archive", "notes 2.txt",
+                                        "notes 3.txt", "notes.txt", "orphan 2.txt", "orphan.txt"}));
     EXPECT_EQ(readFile(dir / "Trash/files/orphan.txt"), "old");
     EXPECT_EQ(readFile(dir / "Trash/files/orphan 2.txt"), "new");
     EXPECT_FALSE(fs::exists(dir / "Trash/info/orphan.txt.trashinfo"));
@@ -109,49 +101,33 @@ TEST(TrashService, LeavesItemsItCannotMoveUntouched) {
     for (const auto& [trash, item] : refused)
         EXPECT_FALSE(TrashService(trash).moveToTrash(item)) << trash << " " << item;
     EXPECT_EQ(readFile(dir / "keep.txt"), "keep");
-    EXPECT_EQ(namesIn(dir / "Broken/files"), std::set<std::string>{});
-    EXPECT_EQ(namesIn(dir / "Trash/info"), std::set<std::string>{});
-}
-
-// Runs `body` in a child process with a private mount namespace in which a
-// fresh tmpfs is mounted at `mountPoint`; 77 where mounting is not allowed.
-int runWithTmpfsAt(const fs::path& mountPoint, const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("none", mountPoint.c_str(), "tmpfs", 0, nullptr) != 0)
-            ::_exit(77);
-        try {
-            ::_exit(body());
-        } catch (...) {
-            ::_exit(100);
-        }
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    EXPECT_TRUE(folderNames(dir / "Broken/files").empty());
+    EXPECT_TRUE(folderNames(dir / "Trash/info").empty());
 }
 
 TEST(TrashService, UsesTheTrashOfAnotherFileSystemAtItsTop) {
     TempDir dir;
     fs::create_directories(dir / "drive");
     const auto drive = fs::canonical(dir / "drive");
-    const int result = runWithTmpfsAt(drive, [&] {
+    const auto outcome = test::runInChild([&]() -> std::string {
+        // A fresh tmpfs in a mount namespace of the child's own.
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("none", drive.c_str(), "tmpfs", 0, nullptr) != 0)
+            return "cannot mount";
         test::writeFile(drive / "photos/a b.jpg", "jpeg");
-        if (TrashService::topDirectoryOf(drive / "photos") != drive)
-            return 1;
-        if (!TrashService(dir / "Trash").moveToTrash(drive / "photos/a b.jpg"))
-            return 2;
+        if (TrashService::topDirectoryOf(drive / "photos") != drive ||
+            !TrashService(dir / "Trash").moveToTrash(drive / "photos/a b.jpg"))
+            return "not moved";
         const auto trash = drive / (".Trash-" + std::to_string(::getuid()));
-        if (readFile(trash / "files/a b.jpg") != "jpeg" || fs::exists(dir / "Trash"))
-            return 3;
         // Relative to the top of the file system, so it survives other mount points.
-        return infoPath(trash / "info/a b.jpg.trashinfo") == "photos/a%20b.jpg" ? 0 : 4;
+        return readFile(trash / "files/a b.jpg") + " from " +
+               infoPath(trash / "info/a b.jpg.trashinfo") +
+               (fs::exists(dir / "Trash") ? " and a home trash" : "");
     });
-    if (result == 77)
+    if (outcome == "cannot mount")
         GTEST_SKIP() << "cannot mount a file system here";
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(outcome, "jpeg from photos/a%20b.jpg");
 }
 
 } // namespace

@@ -3,14 +3,15 @@
 #include "TempDir.h"
 
 #include <fcntl.h>
-#include <grp.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace quillfen::test {
+namespace {
 
-void execCli(const std::vector<std::string>& args) {
+[[noreturn]] void execCli(const std::vector<std::string>& args) {
     std::vector<char*> argv{const_cast<char*>(QUILLFEN_CLI_PATH)};
     for (const auto& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -19,7 +20,9 @@ void execCli(const std::vector<std::string>& args) {
     ::_exit(127);
 }
 
-CliOutcome runCli(const std::vector<std::string>& args, bool asNobody,
+} // namespace
+
+CliOutcome runCli(const std::vector<std::string>& args, Privileges privileges,
                   const std::function<void(pid_t)>& whileRunning) {
     // Files rather than pipes: neither stream can fill up and stall the child.
     const TempDir capture;
@@ -29,8 +32,7 @@ CliOutcome runCli(const std::vector<std::string>& args, bool asNobody,
     if (child == 0) {
         ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT, 0600), STDOUT_FILENO);
         ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT, 0600), STDERR_FILENO);
-        if (asNobody &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        if (privileges == Privileges::dropped && !dropPrivileges())
             ::_exit(127);
         execCli(args);
     }
@@ -39,6 +41,29 @@ CliOutcome runCli(const std::vector<std::string>& args, bool asNobody,
     int status = 0;
     ::waitpid(child, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+}
+
+std::string terminalOutput(const std::vector<std::string>& args) {
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        ::dup2(::open("/dev/null", O_WRONLY), STDOUT_FILENO);
+        execCli(args);
+    }
+    std::string output;
+    char buffer[4096];
+    for (ssize_t length; (length = ::read(terminal, buffer, sizeof buffer)) > 0;)
+        output.append(buffer, static_cast<std::size_t>(length));
+    ::waitpid(child, nullptr, 0);
+    ::close(terminal);
+    return output;
+}
+
+void copyStore(const std::string& fixture, const std::filesystem::path& dataHome) {
+    std::filesystem::create_directories(dataHome / "Quillfen");
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(QUILLFEN_TEST_DATA) / "store" / fixture))
+        std::filesystem::copy_file(entry.path(), dataHome / "Quillfen" / entry.path().filename());
 }
 
 } // namespace quillfen::test

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ChildProcess.h"
+
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <sys/types.h>
@@ -14,13 +17,16 @@ struct CliOutcome {
 };
 
 // Runs the quillfen-cli binary under test with `args` and collects both of
-// its output streams. With `asNobody` the child drops root privileges first,
-// so that permission bits apply to it. `whileRunning`, when given, is called on
-// a thread of its own with the child's process id (to send it a signal, say).
-CliOutcome runCli(const std::vector<std::string>& args, bool asNobody = false,
+// its output streams. `whileRunning`, when given, is called on a thread of its
+// own with the child's process id (to send it a signal, say).
+CliOutcome runCli(const std::vector<std::string>& args, Privileges privileges = Privileges::kept,
                   const std::function<void(pid_t)>& whileRunning = {});
 
-// Replaces a forked child with the binary under test.
-[[noreturn]] void execCli(const std::vector<std::string>& args);
+// Runs the binary with standard error on a terminal and returns what the
+// terminal received.
+std::string terminalOutput(const std::vector<std::string>& args);
+
+// Copies a prepared store from the test data into `dataHome`/Quillfen.
+void copyStore(const std::string& fixture, const std::filesystem::path& dataHome);
 
 } // namespace quillfen::test

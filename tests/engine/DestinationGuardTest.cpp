@@ -27,8 +27,7 @@ TEST_F(DestinationGuardTest, OneRunAtATimeWritesAndRemovesWhatKilledRunsLeft) {
         root.write("dst/" + path, "partial");
     for (const auto& path : lookalikes)
         root.write("dst/" + path, "mine");
-    SyncOptions mirror;
-    mirror.deleteExtras = true;
+    const SyncOptions mirror{.deleteExtras = true};
     {
         // Another run holds the destination.
         const FileDescriptor other(::open(dst.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -99,12 +98,10 @@ TEST_F(DestinationGuardTest, MirrorDeletionsThatWouldGutTheDestinationAreWithhel
         }
         if (c.inSource > 0)
             folders.write("src/new", "n");
-        SyncOptions options;
-        options.deleteExtras = true;
-        options.start = c.start;
-        options.maxDeletions = c.maxDeletions;
-        const auto result = engine.sync(folders / "src", folders / "dst", options);
-        const auto left = std::distance(fs::directory_iterator(folders / "dst"), {});
+        const auto result =
+            engine.sync(folders / "src", folders / "dst",
+                        {.deleteExtras = true, .start = c.start, .maxDeletions = c.maxDeletions});
+        const auto left = std::ssize(test::folderNames(folders / "dst"));
         if (c.refusal.empty()) {
             EXPECT_EQ(result.status, SyncStatus::success) << index;
             EXPECT_EQ(result.filesDeleted, c.inDestination - c.inSource) << index;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ChildProcess.h"
 #include "TempDir.h"
 #include "engine/SyncEngine.h"
 
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -39,19 +39,12 @@ protected:
     Recorder recorder;
 };
 
-// Runs `work` in a forked child that dropped root's privileges to `nobody`,
-// so that permission bits take effect, and returns what it produced ("child
-// failed" when it could not run). `folders` are opened to everyone first and
-// their parents made passable.
-std::string runAsNobody(const std::vector<std::filesystem::path>& folders,
-                        const std::function<std::string()>& work);
-
 // Builds `depth` nested folders named `component` below `parent`, with an
 // empty `fileName` in each; the chain may reach past PATH_MAX.
 void makeDeepChain(const std::filesystem::path& parent, const std::string& component, int depth,
                    const std::string& fileName);
 
 // Removes a tree of any depth (std::filesystem::remove_all fails past PATH_MAX).
-void removeDeepTree(const std::filesystem::path& path);
+bool removeDeepTree(const std::filesystem::path& path);
 
 } // namespace quillfen::test

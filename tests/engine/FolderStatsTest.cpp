@@ -50,20 +50,5 @@ TEST(FolderStatistics, StopsAtTheCapOrOnCancellation) {
         << "a cancelled count is not partial";
 }
 
-TEST(FolderStatistics, PassesOverFoldersThatCannotBeRead) {
-    test::TempDir dir;
-    dir.write("tree/open/a", "aaaa");
-    dir.write("tree/locked/secret", "ssssssss");
-    dir.write("tree/listable/hidden-size", "hhh");
-    fs::permissions(dir / "tree/locked", fs::perms::none);
-    fs::permissions(dir / "tree/listable", fs::perms::owner_all | fs::perms::others_read);
-    const std::string output = test::runAsNobody({dir / "tree"}, [&] {
-        const FolderStats counted = count(dir / "tree");
-        return std::to_string(counted.files) + " " + std::to_string(counted.folders) + " " +
-               std::to_string(counted.bytes) + (counted.isPartial ? " partial" : "");
-    });
-    EXPECT_EQ(output, "1 3 4") << "files whose size cannot be read are left out";
-}
-
 } // namespace
 } // namespace quillfen

@@ -44,14 +44,11 @@ TEST_F(SafetyTest, OverlappingFoldersFailBeforeAnythingIsWritten) {
     EXPECT_NE(overlapMessage(root / "link", src), "");
     EXPECT_NE(overlapMessage(src, root / "link/new"), "");
 
-    SyncOptions preserve;
-    preserve.preserveRoot = true;
-    EXPECT_THROW(SyncEngine().sync(src, root.path(), preserve), SyncError);
+    EXPECT_THROW(SyncEngine().sync(src, root.path(), {.preserveRoot = true}), SyncError);
     EXPECT_NO_THROW(SyncEngine().sync(src, root / "srcx", {})) << "a shared prefix is no overlap";
 
     // A destination the rules keep out of the source scan is never read back.
-    SyncOptions keptOut;
-    keptOut.excludePatterns = {"*.tmp", "backup/"};
+    SyncOptions keptOut{.excludePatterns = {"*.tmp", "backup/"}};
     EXPECT_EQ(SyncEngine().sync(src, src / "backup/copy", keptOut).filesCopied, 1);
     EXPECT_EQ(readFile(src / "backup/copy/a"), "a");
     EXPECT_TRUE(SyncEngine().preview(src, src / "backup/copy", keptOut).empty());
@@ -100,9 +97,7 @@ TEST_F(SafetyTest, AFolderInTheWayIsKeptUnlessMirroringThenItsFilesAreDeletedOne
     EXPECT_TRUE(recorder.logged("Error: name — a folder is in the way"));
     EXPECT_EQ(readFile(root / "dst/name/sub/x"), "x");
 
-    SyncOptions mirror;
-    mirror.deleteExtras = true;
-    result = run(mirror);
+    result = run({.deleteExtras = true});
     EXPECT_EQ(result.failedCount, 0);
     EXPECT_EQ(result.filesDeleted, 2);
     EXPECT_TRUE(recorder.logged("Deleted: name/sub/x"));
@@ -118,9 +113,7 @@ TEST_F(SafetyTest, AFolderInTheWayThatCannotBeEmptiedKeepsWhatRemainsAndFailsThe
     ::chmod((root / "dst/name").c_str(), 0777);
     ::chmod((root / "dst/name/locked").c_str(), 0555);
     const auto lines = test::runAsNobody({root / "src", root / "dst"}, [&] {
-        SyncOptions mirror;
-        mirror.deleteExtras = true;
-        const auto result = run(mirror);
+        const auto result = run({.deleteExtras = true});
         std::string out = std::to_string(result.failedCount) + " failed, " +
                           std::to_string(result.filesDeleted) + " deleted\n";
         for (const auto& line : recorder.lines)
@@ -141,14 +134,12 @@ TEST_F(SafetyTest, ACancelledCopyKeepsTheOldFileAndLeavesNoTemporaryFile) {
     root.write("src/big", std::string(600'000, 'n'));
     root.write("dst/big", "old version");
     std::stop_source stop;
-    SyncOptions options;
-    options.bandwidthLimit = 64;
     std::jthread canceller([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         stop.request_stop();
     });
     const auto started = std::chrono::steady_clock::now();
-    const auto result = run(options, stop.get_token());
+    const auto result = run({.bandwidthLimit = 64}, stop.get_token());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3))
         << "the throttle's pause ends at once on cancel";
     EXPECT_EQ(result.status, SyncStatus::cancelled);
@@ -162,8 +153,7 @@ TEST_F(SafetyTest, ACancelledCopyKeepsTheOldFileAndLeavesNoTemporaryFile) {
 TEST_F(SafetyTest, AFileThatChangesWhileBeingCopiedNeverReplacesTheGoodCopy) {
     const auto source = root.write("src/growing.log", std::string(300'000, 'a'));
     root.write("dst/growing.log", "the good copy");
-    SyncOptions options;
-    options.bandwidthLimit = 1024;
+    const SyncOptions options{.bandwidthLimit = 1024};
     // Appends once each attempt's copy has begun, while the throttle holds it.
     const auto appendDuring = [&](int attempts) {
         return std::jthread([&, attempts, seen = test::temporaryFilesIn(root / "dst")]() mutable {
@@ -199,20 +189,15 @@ TEST_F(SafetyTest, AnUnreadableSourceFolderFailsTheRunAndTouchesNothing) {
     root.write("src/a", "a");
     root.write("dst/keep", "k");
     ::chmod((root / "src").c_str(), 0700);
-    EXPECT_EQ(test::runAsNobody({root / "dst"},
-                                [&] {
-                                    SyncOptions options;
-                                    options.deleteExtras = true;
-                                    try {
-                                        run(options);
-                                    } catch (const SyncError& error) {
-                                        return error.kind() == SyncError::Kind::cannotRead
-                                                   ? "refused"
-                                                   : "wrong error";
-                                    }
-                                    return "ran";
-                                }),
-              "refused");
+    const auto outcome = test::runAsNobody({root / "dst"}, [&] {
+        try {
+            run({.deleteExtras = true});
+        } catch (const SyncError& error) {
+            return error.kind() == SyncError::Kind::cannotRead ? "refused" : "wrong error";
+        }
+        return "ran";
+    });
+    EXPECT_EQ(outcome, "refused");
     EXPECT_TRUE(std::filesystem::exists(root / "dst/keep"));
 }
 
@@ -225,8 +210,7 @@ TEST_F(SafetyTest, AnUnreadableSubfolderIsReportedAndItsCopyIsNotMirroredAway) {
     for (const auto* folder : {"dst/locked", "dst/locked/deeper"})
         ::chmod((root / folder).c_str(), 0777);
     const auto lines = test::runAsNobody({root / "src", root / "dst"}, [&] {
-        SyncOptions options;
-        options.deleteExtras = true;
+        const SyncOptions options{.deleteExtras = true};
         std::string out;
         for (const auto& item : engine.preview(root / "src", root / "dst", options))
             out += toString(item.action) + ' ' + item.relativePath + '\n';

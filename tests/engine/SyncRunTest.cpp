@@ -2,6 +2,7 @@
 #include "TempDir.h"
 #include "engine/SyncError.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -36,28 +37,21 @@ TEST_F(SyncRunTest, FirstRunCopiesEverythingInOrderAndASecondRunNothing) {
               static_cast<std::filesystem::perms>(0751));
 
     const auto& reports = recorder.progress;
-    ASSERT_EQ(reports.size(), 2u + 2 * 3 + 1);
-    SyncProgress scanning;
-    scanning.phase = Phase::scanning;
-    EXPECT_EQ(reports[0], scanning);
-    EXPECT_EQ(reports[1].phase, Phase::syncing);
-    EXPECT_EQ(reports[1].totalFiles, 3);
-    EXPECT_EQ(reports[1].totalBytes, 5);
-    EXPECT_EQ(reports[1].currentFile, "");
-    for (std::int64_t file = 0; file < 3; ++file) {
-        const auto& before = reports[2 + 2 * file];
-        const auto& after = reports[3 + 2 * file];
-        EXPECT_FALSE(before.currentFile.empty());
-        EXPECT_EQ(before.processedFiles, file);
-        EXPECT_EQ(after.currentFile, before.currentFile);
-        EXPECT_EQ(after.processedFiles, file + 1);
-        EXPECT_EQ(after.copiedFiles, file + 1);
-        EXPECT_EQ(recorder.lines[file], "Copied: " + before.currentFile);
-    }
+    ASSERT_GE(reports.size(), 3u);
+    EXPECT_EQ(reports[0], SyncProgress{.phase = Phase::scanning});
+    EXPECT_EQ(reports[1],
+              (SyncProgress{.phase = Phase::syncing, .totalFiles = 3, .totalBytes = 5}));
+    // Counts only grow, and each file is named while it is under way.
+    for (std::size_t i = 1; i < reports.size(); ++i)
+        EXPECT_GE(reports[i].processedFiles, reports[i - 1].processedFiles);
+    ASSERT_EQ(recorder.lines.size(), 3u);
+    for (const auto& line : recorder.lines)
+        EXPECT_TRUE(std::ranges::any_of(reports, [&](const SyncProgress& report) {
+            return "Copied: " + report.currentFile == line;
+        })) << line;
     EXPECT_EQ(reports.back().phase, Phase::done);
-    EXPECT_EQ(reports.back().processedBytes, 5);
+    EXPECT_EQ(reports.back().copiedFiles, 3);
     EXPECT_EQ(reports.back().copiedBytes, 5);
-    EXPECT_EQ(recorder.lines.size(), 3u);
 
     recorder.lines.clear();
     const auto again = run();
@@ -94,8 +88,7 @@ TEST_F(SyncRunTest, ExclusionsAreLoggedOnceAndMirrorDeletesFilesOnly) {
     root.write("dst/a.txt", "a");
     root.write("dst/old/gone.txt", "g");
     root.write("dst/.DS_Store", "x");
-    SyncOptions options;
-    options.excludePatterns = {".DS_Store", "node_modules", "node_*"};
+    SyncOptions options{.excludePatterns = {".DS_Store", "node_modules", "node_*"}};
 
     auto result = run(options);
     EXPECT_EQ(result.filesExcluded, 2);
@@ -118,11 +111,8 @@ TEST_F(SyncRunTest, PreserveRootCopiesIntoAFolderNamedAfterTheSource) {
     root.write("src/a.txt", "a");
     root.write("dst/src/extra.txt", "e");
     root.write("dst/top.txt", "t");
-    SyncOptions options;
-    options.preserveRoot = true;
-    options.deleteExtras = true;
-    options.verify = true;
-    const auto result = engine.sync(root / "src/", root / "dst", options);
+    const auto result = engine.sync(root / "src/", root / "dst",
+                                    {.deleteExtras = true, .preserveRoot = true, .verify = true});
     EXPECT_EQ(readFile(root / "dst/src/a.txt"), "a");
     EXPECT_FALSE(std::filesystem::exists(root / "dst/src/extra.txt"));
     EXPECT_TRUE(std::filesystem::exists(root / "dst/top.txt"));
@@ -175,9 +165,7 @@ TEST_F(SyncRunTest, CancellingStopsBeforeTheNextFileOrDeletionAndSkipsLaterPhase
         if (progress.processedFiles == 2)
             stop.request_stop();
     };
-    SyncOptions options;
-    options.deleteExtras = true;
-    options.verify = true;
+    const SyncOptions options{.deleteExtras = true, .verify = true};
     auto result = run(options, stop.get_token());
     EXPECT_EQ(result.status, SyncStatus::cancelled);
     EXPECT_EQ(result.filesProcessed, 2);

@@ -9,7 +9,6 @@
 #include <set>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
 
 namespace quillfen {
@@ -18,20 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 using Paths = std::vector<std::string>;
-
-// The expected listing, built with plain readdir order: files of a folder
-// before, after and between its subfolders exactly as the listing returns them.
-void listInReaddirOrder(const fs::path& folder, const std::string& prefix, Paths& out) {
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        const std::string path = prefix + entry.path().filename().string();
-        if (entry.is_symlink())
-            continue;
-        if (entry.is_directory())
-            listInReaddirOrder(entry.path(), path + "/", out);
-        else if (entry.is_regular_file())
-            out.push_back(path);
-    }
-}
 
 Paths sorted(Paths paths) {
     std::sort(paths.begin(), paths.end());
@@ -50,20 +35,27 @@ Scan scan(const fs::path& root, const Paths& patterns = {}) {
     return scan;
 }
 
-TEST(TreeScan, ListsFilesDepthFirstInListingOrder) {
+TEST(TreeScan, ListsEveryFileDepthFirst) {
     TempDir dir;
     fs::create_directories(dir / "only/folders/here");
     EXPECT_TRUE(scan(dir.path()).result.files.empty());
-    for (const char* file : {"top.txt", "a/one", "a/b/two", "a/b/c/three", "a/four", "d/five",
-                             "d/e/six", ".hidden", "a/.env", "z"})
+    const Paths files = {".hidden", "a/.env",  "a/b/c/three", "a/b/two", "a/four",
+                         "a/one",   "d/e/six", "d/five",      "top.txt", "z"};
+    for (const auto& file : files)
         dir.write(file, "content");
-    Paths expected;
-    listInReaddirOrder(dir.path(), "", expected);
     const Scan result = scan(dir.path());
-    EXPECT_EQ(result.result.files, expected);
-    EXPECT_EQ(result.result.files.size(), 10u);
-    EXPECT_TRUE(result.excluded.empty());
-    EXPECT_TRUE(result.result.unreadableFolders.empty());
+    EXPECT_EQ(sorted(result.result.files), files);
+    EXPECT_TRUE(result.excluded.empty() && result.result.unreadableFolders.empty());
+    // The files below any one folder come one after another.
+    for (const std::string folder : {"a/", "a/b/", "d/"}) {
+        const auto inside = [&](const std::string& path) {
+            return path.starts_with(folder);
+        };
+        const auto& listed = result.result.files;
+        const auto first = std::ranges::find_if(listed, inside);
+        const auto last = std::find_if(listed.rbegin(), listed.rend(), inside).base();
+        EXPECT_TRUE(std::all_of(first, last, inside)) << folder;
+    }
     for (const auto* notAFolder : {"missing", "top.txt"}) {
         const ScanResult nothing = scan(dir / notAFolder).result;
         EXPECT_TRUE(nothing.files.empty() && nothing.unreadableFolders.empty()) << notAFolder;
@@ -147,33 +139,26 @@ TEST(TreeScan, TreesDeeperThanPathMaxAreWalkedAndSyncedWithFewDescriptors) {
     EXPECT_EQ(counted.folders, 2 * kDepth + 1);
     EXPECT_EQ(openDescriptors(), descriptorsBefore);
 
-    const pid_t child = ::fork();
-    if (child == 0) {
+    const auto synced = test::runInChild([&] {
         const struct rlimit few = {100, 100};
         ::setrlimit(RLIMIT_NOFILE, &few);
-        SyncOptions options;
-        options.verify = true;
-        const auto synced = SyncEngine().sync(dir / "tree", dir / "copy", options);
-        ::_exit(synced.filesCopied == 2 * kDepth + 2 && synced.failedCount == 0 &&
-                        synced.verificationFailures == 0
-                    ? 0
-                    : 1);
-    }
-    int status = -1;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
+        const auto run = SyncEngine().sync(dir / "tree", dir / "copy", {.verify = true});
+        return std::to_string(run.filesCopied) + " copied, " +
+               std::to_string(run.failedCount + run.verificationFailures) + " failed";
+    });
+    EXPECT_EQ(synced, std::to_string(2 * kDepth + 2) + " copied, 0 failed");
     EXPECT_EQ(SyncEngine::computeFolderStats((dir / "copy").string()), counted);
-    test::removeDeepTree(dir / "tree");
-    test::removeDeepTree(dir / "copy");
+    EXPECT_TRUE(test::removeDeepTree(dir / "tree") && test::removeDeepTree(dir / "copy"));
 }
 
-TEST(TreeScan, UnreadableFoldersArePassedOverAndNamed) {
+TEST(TreeScan, UnreadableFoldersArePassedOverAndNamedAndNotCounted) {
     TempDir dir;
     dir.write("tree/open/a.txt", "a");
     dir.write("tree/locked/secret.txt", "s");
     dir.write("tree/locked-parent/inner/deep.txt", "d");
-    dir.write("tree/z.txt", "z");
+    dir.write("tree/z.txt", "zz");
     fs::permissions(dir / "tree/locked", fs::perms::none);
+    // Listable but not searchable: names without sizes.
     fs::permissions(dir / "tree/locked-parent", fs::perms::owner_all | fs::perms::others_read);
     fs::create_directories(dir / "closed");
     fs::permissions(dir / "closed", fs::perms::none);
@@ -187,10 +172,14 @@ TEST(TreeScan, UnreadableFoldersArePassedOverAndNamed) {
             out += "unreadable " + folder + "\n";
         const ScanResult closed = SyncEngine().scanFiles(dir / "closed", {});
         out += "closed " + std::to_string(closed.files.size() + closed.unreadableFolders.size());
-        return out;
+        const FolderStats counted = SyncEngine::computeFolderStats((dir / "tree").string());
+        return out + "\ncounted " + std::to_string(counted.files) + " " +
+               std::to_string(counted.folders) + " " + std::to_string(counted.bytes) +
+               (counted.isPartial ? " partial" : "");
     });
     EXPECT_EQ(output, "file open/a.txt\nfile z.txt\n"
-                      "unreadable locked\nunreadable locked-parent/inner\nclosed 0");
+                      "unreadable locked\nunreadable locked-parent/inner\nclosed 0\n"
+                      "counted 2 4 3");
 }
 
 } // namespace

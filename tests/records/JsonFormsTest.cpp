@@ -1,5 +1,6 @@
 #include "records/JsonForms.h"
 
+#include "RecordBuilders.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,26 +9,20 @@ namespace quillfen {
 namespace {
 
 const std::string kData = QUILLFEN_TEST_DATA "/records/";
-
-Date at(const char* text) {
-    return *parseIsoDate(text);
-}
+using test::at;
 
 TEST(JsonLayout, ProfilesAreWrittenByteForByte) {
-    SyncProfile profile;
-    profile.id = *Uuid::parse("5a1b2c3d-4e5f-4061-8273-94a5b6c7d8e9");
-    profile.name = "Photos → Drive";
-    profile.source = "/home/ana/Photos";
-    profile.destination = "/media/backup/Photos";
-    profile.deleteExtras = true;
-    profile.bandwidthLimit = 512;
-    profile.createdAt = at("2026-03-01T10:00:00Z") + std::chrono::milliseconds(750);
-    profile.excludePatterns = {
-        {*Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F"), "._*", "._* (resource forks)", true,
-         true},
-        {*Uuid::parse("0F3B4A0C-1D2E-4F50-8A6B-7C8D9E0F1A2B"), "drafts/*.md", "drafts/*.md", false,
-         false},
-    };
+    SyncProfile profile{.id = *Uuid::parse("5a1b2c3d-4e5f-4061-8273-94a5b6c7d8e9"),
+                        .name = "Photos → Drive",
+                        .source = "/home/ana/Photos",
+                        .destination = "/media/backup/Photos",
+                        .deleteExtras = true,
+                        .bandwidthLimit = 512,
+                        .excludePatterns = {{*Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F"),
+                                             "._*", "._* (resource forks)", true, true},
+                                            {*Uuid::parse("0F3B4A0C-1D2E-4F50-8A6B-7C8D9E0F1A2B"),
+                                             "drafts/*.md", "drafts/*.md", false, false}},
+                        .createdAt = at("2026-03-01T10:00:00Z") + std::chrono::milliseconds(750)};
     const std::string expected = test::readFile(kData + "profiles.json");
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(writeJson(toJson(std::vector{profile})), expected);
@@ -70,8 +65,7 @@ TEST(JsonLayout, NumbersAndTextKeepTheirShortestSafeForm) {
                                "  \"g\" : \"bad\xEF\xBF\xBD\"\n"
                                "}");
     // A path that is not UTF-8 still gives a document that reads back.
-    HistoryEntry entry;
-    entry.source = "/photos/\xFF\xFEname\n";
+    const HistoryEntry entry{.source = "/photos/\xFF\xFEname\n"};
     const auto read = decodeHistory(writeJson(toJson(std::vector{entry})));
     ASSERT_TRUE(read);
     EXPECT_EQ((*read)[0].source, "/photos/\xEF\xBF\xBD\xEF\xBF\xBDname\n");
@@ -121,13 +115,11 @@ TEST(JsonReading, OneBadValueFailsTheWholeDocument) {
 }
 
 TEST(JsonReading, BackupNeedsAllSixKeys) {
-    SettingsBackup backup;
-    backup.appVersion = "1.0";
-    backup.exportedAt = at("2026-03-01T00:00:00Z");
-    backup.backupVersion = 7;
-    backup.exclusionPatterns = builtInPatterns();
-    backup.profiles.push_back(SyncProfile{});
-    backup.profiles[0].createdAt = at("2026-02-01T00:00:00Z");
+    SettingsBackup backup{.backupVersion = 7,
+                          .appVersion = "1.0",
+                          .exportedAt = at("2026-03-01T00:00:00Z"),
+                          .profiles = {{.createdAt = at("2026-02-01T00:00:00Z")}},
+                          .exclusionPatterns = builtInPatterns()};
     const std::string text = writeJson(toJson(backup));
     EXPECT_EQ(decodeSettingsBackup(text), backup);
 

@@ -1,18 +1,16 @@
 #include "services/InotifyTree.h"
 
+#include "ChildProcess.h"
 #include "TempDir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quillfen {
 namespace {
-
-constexpr int kCannotLimit = 77;
 
 bool writeProcFile(const char* path, const std::string& text) {
     const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
@@ -22,42 +20,34 @@ bool writeProcFile(const char* path, const std::string& text) {
     return written;
 }
 
-// Runs in a forked child. In a user namespace of its own a process may lower
-// the inotify watch limit (here to four) for itself alone.
-int watchUnderLimit(const std::filesystem::path& root, const std::filesystem::path& errors) {
-    if (::unshare(CLONE_NEWUSER) != 0 || !writeProcFile("/proc/self/uid_map", "0 0 1") ||
-        !writeProcFile("/proc/sys/user/max_inotify_watches", "4"))
-        return kCannotLimit;
-    ::dup2(::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), STDERR_FILENO);
-    InotifyTree tree;
-    if (!tree.open(root, {}))
-        return 1;
-    while (tree.walkSome(std::chrono::seconds(1))) {
-    }
-    if (!tree.isRootWatched())
-        return 2;
-    test::writeFile(root / "top.txt", "x");
-    return tree.readEvents() ? 0 : 3;
-}
-
 TEST(InotifyTreeTest, WatchLimitLeavesWhatCouldBeWatchedAndSaysSoOnce) {
     test::TempDir dir;
     for (int i = 0; i < 10; ++i)
         std::filesystem::create_directories(dir / "tree" / ("f" + std::to_string(i)) / "sub");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const auto errors = dir / "stderr.txt";
+    const auto outcome = test::runInChild([&]() -> std::string {
+        // In a user namespace of its own a process may lower the inotify
+        // watch limit (here to four) for itself alone.
+        if (::unshare(CLONE_NEWUSER) != 0 || !writeProcFile("/proc/self/uid_map", "0 0 1") ||
+            !writeProcFile("/proc/sys/user/max_inotify_watches", "4"))
+            return "cannot limit";
         ::alarm(30);
-        ::_exit(watchUnderLimit(dir / "tree", dir / "stderr.txt"));
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == kCannotLimit)
+        ::dup2(::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644),
+               STDERR_FILENO);
+        InotifyTree tree;
+        if (!tree.open(dir / "tree", {}))
+            return "not opened";
+        while (tree.walkSome(std::chrono::seconds(1))) {
+        }
+        const bool rootWatched = tree.isRootWatched();
+        test::writeFile(dir / "tree/top.txt", "x");
+        return rootWatched && tree.readEvents() ? "root watched" : "root not watched";
+    });
+    if (outcome == "cannot limit")
         GTEST_SKIP() << "user namespaces are not available here";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(outcome, "root watched");
 
-    const auto text = test::readFile(dir / "stderr.txt");
+    const auto text = test::readFile(errors);
     const auto first = text.find("limit of inotify watches");
     EXPECT_NE(first, std::string::npos) << text;
     EXPECT_EQ(text.find("limit of inotify watches", first + 1), std::string::npos) << text;

@@ -4,7 +4,6 @@
 #include "TempDir.h"
 #include "storage/StorageService.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -22,13 +21,7 @@ const std::string kHeaderEnd = "----------------------------------------\n";
 // the test sets and a history given as a list of names.
 class LogServiceTest : public ::testing::Test {
 protected:
-    std::vector<std::string> listing() const {
-        std::vector<std::string> names;
-        for (const auto& item : fs::directory_iterator(logs_))
-            names.push_back(item.path().filename().string());
-        std::ranges::sort(names);
-        return names;
-    }
+    std::vector<std::string> listing() const { return test::folderNames(logs_); }
 
     void SetUp() override {
         test::useBerlinTime();
@@ -56,14 +49,13 @@ TEST_F(LogServiceTest, WritesHeaderLinesAndFooterExactlyReplacingAnyEarlierFile)
     service_.writeLine("Copied: a/\xFF\xFE.txt", location);
     clock_ = localTime(2026, 3, 1, 14, 5, 11);
     service_.writeLine("Failed: c.txt — Cannot write: /media/Backup/c.txt\nsecond line", location);
-    SyncResult result;
-    result.filesCopied = 12;
-    result.filesDeleted = 3;
-    result.filesProcessed = 40;
-    result.bytesTransferred = 1234567;
-    result.duration = 3725.9;
     clock_ = localTime(2026, 3, 1, 15, 7, 15);
-    service_.closeLog(result, location);
+    service_.closeLog({.filesProcessed = 40,
+                       .filesCopied = 12,
+                       .filesDeleted = 3,
+                       .bytesTransferred = 1234567,
+                       .duration = 3725.9},
+                      location);
 
     EXPECT_EQ(readFile(location), "Quillfen Log\n"
                                   "Started:     2026-03-01 14:05:09\n"
@@ -86,13 +78,8 @@ TEST_F(LogServiceTest, WritesHeaderLinesAndFooterExactlyReplacingAnyEarlierFile)
 TEST_F(LogServiceTest, EndedUnopenedOrUnwritableLogsTakeNoMore) {
     // A preview without lines: two separators, then one footer and nothing after it.
     const auto preview = service_.openLog(id_, RunMode::preview, "/a", "/b");
-    SyncResult result;
-    result.status = SyncStatus::failed;
-    result.failedCount = 1;
-    result.duration = 59.9;
-    service_.closeLog(result, preview);
-    result.status = SyncStatus::cancelled;
-    service_.closeLog(result, preview);
+    service_.closeLog({.status = SyncStatus::failed, .duration = 59.9, .failedCount = 1}, preview);
+    service_.closeLog({.status = SyncStatus::cancelled}, preview);
     service_.writeLine("late", preview);
     EXPECT_TRUE(readFile(preview).ends_with("Mode:        Preview (dry run)\n"
                                             "Source:      /a\n"

@@ -3,59 +3,55 @@
 #include "FakeNotificationServer.h"
 #include "PrivateSessionBus.h"
 #include "TempDir.h"
+#include "TestEnvironment.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace quillfen {
 namespace {
 
 using Message = NotificationService::Message;
 
-SyncResult finished(SyncStatus status, std::int64_t filesCopied, bool isDryRun = false) {
-    SyncResult result;
-    result.status = status;
-    result.filesCopied = filesCopied;
-    result.isDryRun = isDryRun;
-    return result;
-}
-
 bool waitUntil(const std::function<bool()>& condition) {
     return QTest::qWaitFor(condition, 5000);
 }
 
 TEST(NotificationMessageTest, TitleFollowsStatusThenPreviewThenWatchAndBodyOnlyWhatApplies) {
-    const auto message = NotificationService::messageFor;
-    const auto preview = finished(SyncStatus::success, 5, true);
-    EXPECT_EQ(message(preview, RunTrigger::watch),
-              (Message{"Preview Complete", "5 files would be copied"}));
-    EXPECT_EQ(message(finished(SyncStatus::cancelled, 3, true), RunTrigger::watch),
-              (Message{"Sync Cancelled", "3 files copied before cancellation"}));
-
-    auto failed = finished(SyncStatus::failed, 0);
-    EXPECT_EQ(message(failed, RunTrigger::user), (Message{"Sync Failed", "An error occurred"}));
-    failed.errorMessage = "";
-    EXPECT_EQ(message(failed, RunTrigger::user).body, "An error occurred");
-    failed.errorMessage = "Source not found: /media/usb/photos";
-    failed.isDryRun = true;
-    EXPECT_EQ(message(failed, RunTrigger::watch),
-              (Message{"Sync Failed", "Source not found: /media/usb/photos"}));
-
-    auto run = finished(SyncStatus::success, 12);
-    run.bytesTransferred = 3'400'000;
-    run.duration = 8.4;
-    EXPECT_EQ(message(run, RunTrigger::user),
-              (Message{"Sync Complete", "12 files copied · 3.4 MB · 8s"}));
-    EXPECT_EQ(message(run, RunTrigger::schedule).title, "Sync Complete");
-    run.verificationFailures = 2;
-    run.failedCount = 1;
-    run.duration = 3725;
-    EXPECT_EQ(message(run, RunTrigger::watch),
-              (Message{"Watch Sync Complete",
-                       "12 files copied · 3.4 MB · 62m 5s · 1 failed · 2 verify failed"}));
+    using enum RunTrigger;
+    const SyncResult failed{.status = SyncStatus::failed};
+    const SyncResult copied{.filesCopied = 12, .bytesTransferred = 3'400'000, .duration = 8.4};
+    const std::string copiedBody = "12 files copied · 3.4 MB · ";
+    const std::tuple<SyncResult, RunTrigger, Message> cases[] = {
+        {{.filesCopied = 5, .isDryRun = true},
+         watch,
+         {"Preview Complete", "5 files would be copied"}},
+        {{.status = SyncStatus::cancelled, .filesCopied = 3, .isDryRun = true},
+         watch,
+         {"Sync Cancelled", "3 files copied before cancellation"}},
+        {failed, user, {"Sync Failed", "An error occurred"}},
+        {{.status = SyncStatus::failed, .errorMessage = ""},
+         user,
+         {"Sync Failed", "An error occurred"}},
+        {{.status = SyncStatus::failed, .isDryRun = true, .errorMessage = "Source not found: /a"},
+         watch,
+         {"Sync Failed", "Source not found: /a"}},
+        {copied, user, {"Sync Complete", copiedBody + "8s"}},
+        {copied, schedule, {"Sync Complete", copiedBody + "8s"}},
+        {{.filesCopied = 12,
+          .bytesTransferred = 3'400'000,
+          .duration = 3725,
+          .failedCount = 1,
+          .verificationFailures = 2},
+         watch,
+         {"Watch Sync Complete", copiedBody + "62m 5s · 1 failed · 2 verify failed"}},
+    };
+    for (const auto& [result, trigger, message] : cases)
+        EXPECT_EQ(NotificationService::messageFor(result, trigger), message) << message.body;
 }
 
 class NotificationServiceTest : public ::testing::Test {
@@ -72,9 +68,7 @@ protected:
 };
 
 TEST_F(NotificationServiceTest, PostsEveryRunAsANewNotificationWithItsLogPath) {
-    auto run = finished(SyncStatus::success, 2);
-    run.bytesTransferred = 1'500'000;
-    run.duration = 1;
+    const SyncResult run{.filesCopied = 2, .bytesTransferred = 1'500'000, .duration = 1};
     service.postResult(run, std::filesystem::path("/data/Logs/ABC.log"), RunTrigger::user);
     ASSERT_TRUE(receive(1));
     const auto first = server.received()[0]; // a copy: later calls grow the list
@@ -89,7 +83,8 @@ TEST_F(NotificationServiceTest, PostsEveryRunAsANewNotificationWithItsLogPath) {
     EXPECT_EQ(first.expireTimeout, -1);
 
     // Without a log file there is no log path; the same second gives a new one.
-    service.postResult(finished(SyncStatus::cancelled, 7), std::nullopt, RunTrigger::watch);
+    service.postResult({.status = SyncStatus::cancelled, .filesCopied = 7}, std::nullopt,
+                       RunTrigger::watch);
     ASSERT_TRUE(receive(2));
     const auto& second = server.received()[1];
     EXPECT_EQ(second.summary, "Sync Cancelled");
@@ -125,7 +120,7 @@ TEST(NotificationServiceWithoutServerTest, AuthorizationFailsWithoutAServerOrABu
         NotificationService service(bus.connect(), output);
         expectFailureLine(service, output);
         // Posting without a server is silent and harmless.
-        service.postResult(finished(SyncStatus::success, 1), std::nullopt, RunTrigger::user);
+        service.postResult({.filesCopied = 1}, std::nullopt, RunTrigger::user);
         QTest::qWait(100);
         EXPECT_EQ(output.str().find(prefix, 1), std::string::npos);
     }
@@ -135,10 +130,8 @@ TEST(NotificationServiceWithoutServerTest, AuthorizationFailsWithoutAServerOrABu
 }
 
 TEST(NotificationSettingsTest, OpensTheRunningDesktopsSettingsOrNothing) {
-    const auto savedPath = qgetenv("PATH");
-    const auto savedDesktop = qgetenv("XDG_CURRENT_DESKTOP");
     test::TempDir bin;
-    qputenv("PATH", QByteArray::fromStdString(bin.path().string()));
+    const test::ScopedEnv path("PATH", bin.path().string());
     NotificationService service{QDBusConnection(QStringLiteral("unused"))};
     EXPECT_FALSE(service.enableNotifications());
 
@@ -150,15 +143,13 @@ TEST(NotificationSettingsTest, OpensTheRunningDesktopsSettingsOrNothing) {
     }
     const auto startedWith = [&](const char* desktop) {
         std::filesystem::remove(bin / "called");
-        qputenv("XDG_CURRENT_DESKTOP", desktop);
+        const test::ScopedEnv current("XDG_CURRENT_DESKTOP", desktop);
         EXPECT_TRUE(service.enableNotifications());
         waitUntil([&] { return test::readFile(bin / "called").ends_with('\n'); });
         return test::readFile(bin / "called");
     };
     EXPECT_EQ(startedWith("ubuntu:GNOME"), "gnome-control-center notifications\n");
     EXPECT_EQ(startedWith("KDE"), "systemsettings kcm_notifications\n");
-    qputenv("PATH", savedPath);
-    qputenv("XDG_CURRENT_DESKTOP", savedDesktop);
 }
 
 } // namespace

@@ -13,13 +13,11 @@ using test::utcTime;
 using Frequency = ScheduleFrequency;
 
 AppPreferences schedule(Frequency frequency, int hour, int minute, int weekday = 2) {
-    AppPreferences preferences;
-    preferences.scheduledProfileId = Uuid::random();
-    preferences.scheduleFrequency = frequency;
-    preferences.scheduleHour = hour;
-    preferences.scheduleMinute = minute;
-    preferences.scheduleWeekday = weekday;
-    return preferences;
+    return {.scheduledProfileId = Uuid::random(),
+            .scheduleFrequency = frequency,
+            .scheduleHour = hour,
+            .scheduleMinute = minute,
+            .scheduleWeekday = weekday};
 }
 
 std::optional<Date> next(const AppPreferences& preferences, Date now) {

@@ -14,12 +14,10 @@ namespace {
 using test::localTime;
 
 AppPreferences dailyAt(int hour, int minute) {
-    AppPreferences preferences;
-    preferences.scheduledProfileId = Uuid::random();
-    preferences.scheduleFrequency = ScheduleFrequency::daily;
-    preferences.scheduleHour = hour;
-    preferences.scheduleMinute = minute;
-    return preferences;
+    return {.scheduledProfileId = Uuid::random(),
+            .scheduleFrequency = ScheduleFrequency::daily,
+            .scheduleHour = hour,
+            .scheduleMinute = minute};
 }
 
 // A service whose clock stands at 2026-05-04 11:59:59 local time when it is

@@ -1,6 +1,5 @@
 #include "storage/AtomicFile.h"
 
-#include "StoreTestSupport.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

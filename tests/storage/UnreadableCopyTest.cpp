@@ -1,6 +1,5 @@
 #include "storage/UnreadableCopy.h"
 
-#include "StoreTestSupport.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

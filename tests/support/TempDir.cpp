@@ -1,5 +1,6 @@
 #include "TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -40,6 +41,16 @@ void writeFile(const std::filesystem::path& path, std::string_view content) {
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path.string());
+}
+
+std::vector<std::string> folderNames(const std::filesystem::path& folder, std::string_view prefix) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(folder, error))
+        if (auto name = item.path().filename().string(); name.starts_with(prefix))
+            names.push_back(std::move(name));
+    std::ranges::sort(names);
+    return names;
 }
 
 } // namespace quillfen::test

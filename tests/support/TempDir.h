@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillfen::test {
 
@@ -26,5 +28,10 @@ private:
 // Reads a whole file; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, std::string_view content);
+
+// The sorted names in a folder that start with `prefix` (all by default);
+// none when the folder cannot be listed.
+std::vector<std::string> folderNames(const std::filesystem::path& folder,
+                                     std::string_view prefix = "");
 
 } // namespace quillfen::test

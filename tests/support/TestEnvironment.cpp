@@ -38,4 +38,26 @@ const std::filesystem::path& isolatedRoot() {
     return root().path();
 }
 
+namespace {
+
+void setOrUnset(const std::string& name, const std::optional<std::string>& value) {
+    if (value)
+        ::setenv(name.c_str(), value->c_str(), 1);
+    else
+        ::unsetenv(name.c_str());
+}
+
+} // namespace
+
+ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
+    : name_(std::move(name)) {
+    if (const char* saved = std::getenv(name_.c_str()))
+        saved_ = saved;
+    setOrUnset(name_, value);
+}
+
+ScopedEnv::~ScopedEnv() {
+    setOrUnset(name_, saved_);
+}
+
 } // namespace quillfen::test

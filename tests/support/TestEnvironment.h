@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace quillfen::test {
 
@@ -11,5 +13,19 @@ void isolateHome();
 
 // The folder isolateHome() made.
 const std::filesystem::path& isolatedRoot();
+
+// Sets an environment variable (unsets it for nullopt) until the end of the
+// scope, then puts back what was there.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, const std::optional<std::string>& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> saved_;
+};
 
 } // namespace quillfen::test

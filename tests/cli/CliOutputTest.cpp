@@ -1,0 +1,217 @@
+#include "CliRunner.h"
+#include "RecordBuilders.h"
+#include "TempDir.h"
+#include "TestEnvironment.h"
+#include "records/JsonForms.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace quillfen {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::runCli;
+using Lines = std::vector<std::string>;
+
+Lines sortedRecords(const std::string& text, char terminator = '\n') {
+    Lines lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line, terminator);)
+        lines.push_back(line);
+    std::ranges::sort(lines);
+    return lines;
+}
+
+class CliOutput : public ::testing::Test {
+protected:
+    std::string src() const { return (root / "src").string(); }
+    std::string dst() const { return (root / "dst").string(); }
+
+    test::TempDir root;
+};
+
+TEST_F(CliOutput, ScanListsFilesAndReportsExclusions) {
+    for (const char* file : {"a.txt", "sub/b.log", "sub/.DS_Store", ".git/config",
+                             "node_modules/x.js", "build/out", "build.txt"})
+        root.write("src/" + std::string(file), "x");
+    const auto plain = runCli({"scan", src()});
+    EXPECT_EQ(sortedRecords(plain.out), (Lines{".git/config", "a.txt", "build.txt", "build/out",
+                                               "node_modules/x.js", "sub/.DS_Store", "sub/b.log"}));
+    EXPECT_EQ(plain.err, "");
+
+    const auto filtered =
+        runCli({"scan", "--builtin", src(), "--exclude", "*.log", "--exclude=build/"});
+    EXPECT_EQ(filtered.exitStatus, 0);
+    EXPECT_EQ(sortedRecords(filtered.out),
+              (Lines{".git/config", "a.txt", "build.txt", "node_modules/x.js"}))
+        << "only the built-in rules enabled by default apply";
+    EXPECT_EQ(sortedRecords(filtered.err),
+              (Lines{"Excluded: build", "Excluded: sub/.DS_Store", "Excluded: sub/b.log"}));
+
+    root.write("nul/line\nfeed", "x");
+    root.write("nul/plain", "x");
+    const auto separated = runCli({"scan", "-0", (root / "nul").string()});
+    EXPECT_EQ(std::ranges::count(separated.out, '\0'), 2);
+    EXPECT_EQ(sortedRecords(separated.out, '\0'), (Lines{"line\nfeed", "plain"}));
+}
+
+TEST_F(CliOutput, StatsPrintsTheFiguresAsTextOrJson) {
+    root.write("src/a", "12345");
+    root.write("src/sub/b", "123");
+    fs::create_directories(root / "src/empty");
+    EXPECT_EQ(runCli({"stats", src()}).out, "8 bytes \u00B7 2 folders \u00B7 2 files\nFiles: 2\n"
+                                            "Folders: 2\nBytes: 8\nPartial: no\n");
+    EXPECT_EQ(runCli({"stats", "--json", src()}).out,
+              "{\n  \"bytes\" : 8,\n  \"files\" : 2,\n  \"folders\" : 2,\n"
+              "  \"isPartial\" : false\n}\n");
+}
+
+TEST_F(CliOutput, StoreVerbsListTheStoreAsTextOrInItsStoredLayoutAndChangeNothing) {
+    const test::ScopedEnv utc("TZ", "UTC");
+    {
+        const test::ScopedEnv dataHome("XDG_DATA_HOME", (root / "none").string());
+        EXPECT_EQ(runCli({"profiles"}).out, "No profiles\n");
+        EXPECT_EQ(runCli({"history"}).out, "No history yet\n");
+        EXPECT_FALSE(fs::exists(root / "none")) << "a missing store is not created";
+    }
+    test::copyStore("wellformed", root.path());
+    const test::ScopedEnv dataHome("XDG_DATA_HOME", root.path().string());
+    const auto store = root / "Quillfen";
+    const auto storedProfiles = readFile(store / "profiles.json");
+    const auto storedHistory = readFile(store / "history.json");
+    const auto profiles = runCli({"profiles"});
+    EXPECT_EQ(profiles.exitStatus, 0);
+    EXPECT_EQ(profiles.out, "Photos\n  /home/ada/Pictures → /media/backup/Photos\n"
+                            "Documents\n  /home/ada/Documents → /srv/mirror/Documents\n");
+    EXPECT_EQ(profiles.err, "");
+    const auto history = runCli({"history"}).out;
+    EXPECT_EQ(history, "2026-03-03 10:00:00  Sync  Failed  1m 2s\n"
+                       "  /home/ada/Pictures → /media/backup/Photos\n"
+                       "  120 processed · 12 copied · 3 deleted · 1.5 MB · 2 failed · 4 excluded\n"
+                       "  Error: Cannot write: /media/backup/Photos\n"
+                       "  Log: 9A8B7C6D-5E4F-4A3B-8C2D-1E0F9A8B7C03.log\n"
+                       "\n"
+                       "2026-03-02 09:00:00  Preview  Success  5s\n"
+                       "  /home/ada/Documents → /srv/mirror/Documents\n"
+                       "  40 processed · 7 copied · 0 deleted · 0 bytes\n"
+                       "  Log: 9A8B7C6D-5E4F-4A3B-8C2D-1E0F9A8B7C02.log\n"
+                       "\n"
+                       "2026-03-01 15:00:00  Sync  No result  0s\n"
+                       "  /home/ada/Pictures → /media/backup/Photos\n");
+    EXPECT_EQ(runCli({"history", "--limit", "1"}).out, history.substr(0, history.find("\n\n") + 1));
+
+    // The fixtures are in the stored layout, so they come back byte for byte.
+    EXPECT_EQ(runCli({"profiles", "--json"}).out, storedProfiles + "\n");
+    EXPECT_EQ(runCli({"history", "--json", "--limit", "1"}).out,
+              storedHistory.substr(0, storedHistory.find("\n  },")) + "\n  }\n]\n");
+    EXPECT_EQ(runCli({"history", "--json", "--limit", "0"}).out, "[]\n");
+    EXPECT_EQ(readFile(store / "profiles.json") + readFile(store / "history.json"),
+              storedProfiles + storedHistory);
+    EXPECT_NE(runCli({"--help"}).out.find("history [--json] [--limit N]"), std::string::npos);
+}
+
+TEST_F(CliOutput, SyncPrintsEachEventThenTheSummary) {
+    root.write("src/a.txt", "aaa");
+    root.write("src/skip.tmp", "t");
+    auto outcome = runCli({"sync", src(), dst(), "--exclude", "*.tmp"});
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "Excluded: skip.tmp\n"
+                           "Copied: a.txt\n"
+                           "Status:      Success\n"
+                           "Files:       1 copied, 0 deleted, 1 processed\n"
+                           "Transferred: 3 bytes\n"
+                           "Duration:    0s\n");
+    EXPECT_EQ(outcome.err, "") << "no progress line when standard error is not a terminal";
+
+    outcome = runCli({"sync", "--quiet", src(), dst(), "--exclude=*.tmp"});
+    EXPECT_EQ(outcome.out.find("Copied"), std::string::npos);
+    EXPECT_NE(outcome.out.find("Files:       0 copied, 0 deleted, 1 processed\n"),
+              std::string::npos);
+
+    root.write("dst/old", "o");
+    fs::remove(root / "src/skip.tmp");
+    test::writeFile(root / "src/a.txt", "12345");
+    outcome = runCli({"sync", src(), dst(), "--mirror", "--verify", "--json"});
+    EXPECT_EQ(outcome.exitStatus, 0);
+    const auto result = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(result["status"], "success");
+    EXPECT_EQ(result["filesCopied"], 1);
+    EXPECT_EQ(result["filesDeleted"], 1);
+    EXPECT_EQ(result["bytesTransferred"], 5);
+    EXPECT_EQ(outcome.err, "Copied: a.txt\nDeleted: old\n") << "events go to standard error";
+}
+
+TEST_F(CliOutput, PreviewListsThePlanAsTextOrJson) {
+    auto failed = nlohmann::json::parse(runCli({"preview", src(), dst(), "--json"}).out);
+    EXPECT_EQ(failed["result"]["status"], "failed");
+    EXPECT_EQ(failed["result"]["errorMessage"], "Source not found: " + src());
+    EXPECT_TRUE(failed["items"].empty());
+
+    root.write("src/a.txt", "aaa");
+    root.write("src/.DS_Store", "x");
+    root.write("dst/gone.txt", "g");
+    const auto outcome = runCli({"preview", src(), dst(), "--mirror", "--builtin"});
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "copy 3 a.txt\ndelete gone.txt\n1 to copy (3 bytes), 1 to delete\n");
+
+    const auto document = nlohmann::json::parse(runCli({"preview", src(), dst(), "--json"}).out);
+    ASSERT_EQ(document["items"].size(), 2u);
+    EXPECT_EQ(document["result"]["isDryRun"], true);
+    EXPECT_EQ(document["result"]["filesCopied"], 2);
+    for (const auto& item : document["items"]) {
+        EXPECT_EQ(item["action"], "copy");
+        EXPECT_TRUE(item.contains("relativePath") && item.contains("size"));
+    }
+}
+
+TEST_F(CliOutput, AStoredProfileRunsWithItsOwnFoldersAndEnabledRules) {
+    root.write("src/keep.txt", "k");
+    root.write("src/skip.xmp", "x");
+    root.write("src/extra.tmp", "t");
+    root.write("dst/stale.txt", "s");
+    const SyncProfile profile{.name = "Work",
+                              .source = src(),
+                              .destination = dst(),
+                              .deleteExtras = true,
+                              .excludePatterns = {test::rule("*.xmp"), test::rule("*.txt", false)}};
+    const auto stored =
+        root.write("home/Quillfen/profiles.json", writeJson(toJson(std::vector{profile})));
+    const auto before = readFile(stored);
+    const test::ScopedEnv dataHome("XDG_DATA_HOME", (root / "home").string());
+
+    auto outcome = runCli({"preview", "--profile", "Work", "--exclude", "*.tmp"});
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "copy 1 keep.txt\ndelete stale.txt\n1 to copy (1 byte), 1 to delete\n");
+    outcome = runCli({"sync", "--profile", "Work", "--quiet"});
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_EQ(test::folderNames(root / "dst"), (Lines{"extra.tmp", "keep.txt"}));
+    EXPECT_EQ(readFile(stored), before);
+}
+
+TEST_F(CliOutput, ControlCharactersAreShownEscapedExceptWhereNamesMustBeExact) {
+    const std::string name = "a\x1b[31m\nb";
+    const std::string shown = "a\xEF\xBF\xBD[31m\xEF\xBF\xBD"
+                              "b";
+    root.write("src/" + name, "x");
+    EXPECT_EQ(runCli({"scan", src()}).out, shown + "\n");
+    EXPECT_EQ(runCli({"scan", src(), "-0"}).out, name + '\0');
+    EXPECT_EQ(runCli({"preview", src(), dst()}).out,
+              "copy 1 " + shown + "\n1 to copy (1 byte), 0 to delete\n");
+    EXPECT_EQ(nlohmann::json::parse(
+                  runCli({"preview", src(), dst(), "--json"}).out)["items"][0]["relativePath"],
+              name);
+    EXPECT_EQ(runCli({"sync", src(), dst(), "--json"}).err, "Copied: " + shown + "\n");
+
+    const SyncProfile profile{.name = name, .source = "/a", .destination = "/b"};
+    root.write("home/Quillfen/profiles.json", writeJson(toJson(std::vector{profile})));
+    const test::ScopedEnv dataHome("XDG_DATA_HOME", (root / "home").string());
+    EXPECT_EQ(runCli({"profiles"}).out, shown + "\n  /a → /b\n");
+}
+
+} // namespace
+} // namespace quillfen
