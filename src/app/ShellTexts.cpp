@@ -3,6 +3,8 @@
 #include "records/SyncResult.h"
 #include "records/TextFormat.h"
 
+#include <QRegularExpression>
+
 namespace quillfen {
 namespace {
 
@@ -26,10 +28,18 @@ QString runSummary(const SyncResult& result) {
 }
 
 QString markAndTime(const SyncResult& result, QTime now, const QLocale& locale) {
-    return statusMark(result.status) + u' ' + locale.toString(now, QLocale::ShortFormat);
+    return statusMark(result.status) + u' ' + shortTimeText(now, locale);
 }
 
 } // namespace
+
+QString shortTimeText(QTime time, const QLocale& locale) {
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    // The seconds go with the separator before them, and any fraction with them.
+    static const QRegularExpression seconds(QStringLiteral("[^\\w']?s{1,2}([^\\w']?z{1,3})?"));
+    format.remove(seconds);
+    return locale.toString(time, format.trimmed());
+}
 
 QString copiedSummary(const SyncResult& result) {
     return QString::number(result.filesCopied) + QStringLiteral(" copied \u00b7 ") +

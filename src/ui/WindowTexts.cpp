@@ -23,7 +23,7 @@ QString bandwidthText(qint64 kilobytesPerSecond) {
 }
 
 QString nextFireText(const QDateTime& when, const QLocale& locale) {
-    return QStringLiteral("Next: ") + locale.toString(when.time(), QLocale::ShortFormat);
+    return QStringLiteral("Next: ") + shortTimeText(when.time(), locale);
 }
 
 QString abbreviatedDate(QDate date, const QLocale& locale) {

@@ -27,6 +27,12 @@ TEST(ShellTexts, LastRunLineAndTooltipShowTheOutcome) {
                   "Quillfen · Last sync " + QString::fromUtf8(tooltip).arg(time));
     }
     EXPECT_EQ(suggestedBackupFileName(QDate(2026, 3, 1)), "Quillfen-settings-2026-03-01.json");
+
+    // Hours and minutes only, also where the locale's short style has seconds.
+    for (const auto& [locale, text] : {std::pair{QLocale::c(), "17:30"},
+                                       {QLocale("de_DE"), "17:30"},
+                                       {QLocale("fi_FI"), "17.30"}})
+        EXPECT_EQ(shortTimeText(QTime(17, 30, 12), locale), text);
 }
 
 } // namespace
