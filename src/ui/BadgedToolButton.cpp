@@ -43,7 +43,7 @@ QSize BadgedToolButton::sizeHint() const {
 
 void BadgedToolButton::applyTint() {
     setIcon(symbolIcon(symbol_, tint()));
-    applyTextColor(this, tint());
+    applyTextColor(this, readableOnButton(tint()));
 }
 
 void BadgedToolButton::paintEvent(QPaintEvent* event) {

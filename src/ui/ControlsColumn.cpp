@@ -4,6 +4,7 @@
 #include "ui/BadgedToolButton.h"
 #include "ui/NamedColors.h"
 #include "ui/PaletteFollower.h"
+#include "ui/ProminentButton.h"
 #include "ui/StatusDot.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Typography.h"
@@ -31,9 +32,11 @@ ControlsColumn::ControlsColumn(AppViewModel& viewModel, QWidget* parent)
           new BadgedToolButton(QStringLiteral("Schedule"), QStringLiteral("calendar.badge.clock"))),
       cleanSourceButton_(
           new BadgedToolButton(QStringLiteral("Clean Source"), QStringLiteral("trash.slash"))),
-      startSyncButton_(makeRunButton(QStringLiteral("Start Sync"), "startSyncButton")),
-      previewButton_(makeRunButton(QStringLiteral("Preview"), "previewButton")),
-      cancelButton_(makeRunButton(QStringLiteral("Cancel"), "cancelButton")) {
+      startSyncButton_(makeRunButton(
+          new ProminentButton(QStringLiteral("Start Sync"), QStringLiteral("play.fill")),
+          "startSyncButton")),
+      previewButton_(makeRunButton(new QPushButton(QStringLiteral("Preview")), "previewButton")),
+      cancelButton_(makeRunButton(new QPushButton(QStringLiteral("Cancel")), "cancelButton")) {
     setObjectName(QStringLiteral("controlsColumnWidget"));
     startSyncButton_->setToolTip(QStringLiteral("Start Sync (Ctrl+S)"));
     previewButton_->setToolTip(QStringLiteral("Preview (Ctrl+Shift+P)"));
@@ -79,8 +82,7 @@ QWidget* ControlsColumn::makeStatusLine(QLabel* label, StatusDot* dot, const cha
     return line;
 }
 
-QPushButton* ControlsColumn::makeRunButton(const QString& text, const char* objectName) {
-    auto* button = new QPushButton(text);
+QPushButton* ControlsColumn::makeRunButton(QPushButton* button, const char* objectName) {
     button->setObjectName(QString::fromLatin1(objectName));
     button->setMinimumHeight(34);
     return button;
@@ -137,20 +139,10 @@ void ControlsColumn::applyPalette() {
     profilesButton_->setTint(QColor());
     scheduleButton_->setTint(namedColor(NamedColor::green, colors));
     cleanSourceButton_->setTint(namedColor(NamedColor::red, colors));
-    // The prominent button: the accent behind, text that reads on it.
-    const QColor accent = accentColor(colors);
-    const QColor onAccent = colors.color(QPalette::HighlightedText);
-    QPalette prominent = colors;
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        prominent.setColor(group, QPalette::Button, accent);
-        prominent.setColor(group, QPalette::ButtonText, onAccent);
-    }
-    startSyncButton_->setPalette(prominent);
-    startSyncButton_->setIcon(symbolIcon(u"play.fill", onAccent));
     previewButton_->setIcon(symbolIcon(u"eye"));
     const QColor destructive = namedColor(NamedColor::red, colors);
     cancelButton_->setIcon(symbolIcon(u"stop.fill", destructive));
-    applyTextColor(cancelButton_, destructive);
+    applyTextColor(cancelButton_, readableOnButton(destructive, colors));
 }
 
 } // namespace quillfen

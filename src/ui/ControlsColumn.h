@@ -21,7 +21,7 @@ public:
 
 private:
     QWidget* makeStatusLine(QLabel* label, StatusDot* dot, const char* objectName);
-    QPushButton* makeRunButton(const QString& text, const char* objectName);
+    QPushButton* makeRunButton(QPushButton* button, const char* objectName);
     void connectTools();
     void showStatus();
     void showTools();

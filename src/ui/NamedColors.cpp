@@ -41,6 +41,19 @@ QColor mix(const QColor& from, const QColor& to, double amount) {
                             blend(from.blueF(), to.blueF()));
 }
 
+// `color` moved toward `text` until it reads on every background, or `text`.
+QColor readableAgainst(const QColor& color, const QColor& text,
+                       std::initializer_list<QColor> backgrounds) {
+    for (int step = 0; step <= 20; ++step) {
+        const QColor candidate = mix(color, text, step / 20.0);
+        if (std::all_of(backgrounds.begin(), backgrounds.end(), [&](const QColor& background) {
+                return contrastRatio(candidate, background) >= kReadableContrast;
+            }))
+            return candidate;
+    }
+    return text;
+}
+
 } // namespace
 
 double contrastRatio(const QColor& first, const QColor& second) {
@@ -50,18 +63,14 @@ double contrastRatio(const QColor& first, const QColor& second) {
 }
 
 QColor namedColor(NamedColor name, const QPalette& palette) {
-    const QColor window = palette.color(QPalette::Window);
-    const QColor base = palette.color(QPalette::Base);
     // Moving toward the text colour raises the contrast with the background.
-    const QColor text = palette.color(QPalette::WindowText);
-    const QColor hue = baseHue(name);
-    for (int step = 0; step <= 20; ++step) {
-        const QColor candidate = mix(hue, text, step / 20.0);
-        if (contrastRatio(candidate, window) >= kReadableContrast &&
-            contrastRatio(candidate, base) >= kReadableContrast)
-            return candidate;
-    }
-    return text;
+    return readableAgainst(baseHue(name), palette.color(QPalette::WindowText),
+                           {palette.color(QPalette::Window), palette.color(QPalette::Base)});
+}
+
+QColor readableOnButton(const QColor& color, const QPalette& palette) {
+    return readableAgainst(color, palette.color(QPalette::ButtonText),
+                           {palette.color(QPalette::Button)});
 }
 
 QColor accentColor(const QPalette& palette) {

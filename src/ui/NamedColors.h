@@ -14,6 +14,11 @@ enum class NamedColor { green, red, orange, blue, teal };
 
 QColor namedColor(NamedColor name, const QPalette& palette = QGuiApplication::palette());
 
+// `color` as the text of a button: moved toward the button's text colour
+// until it reads on the button (4.5:1), so a tinted label on a grey button
+// stays legible whatever the palette makes of the accent.
+QColor readableOnButton(const QColor& color, const QPalette& palette = QGuiApplication::palette());
+
 // The accent: the palette's highlight colour.
 QColor accentColor(const QPalette& palette = QGuiApplication::palette());
 

@@ -6,6 +6,7 @@
 #include "ui/PreviewItemDelegate.h"
 #include "ui/PreviewListModel.h"
 #include "ui/ProgressTexts.h"
+#include "ui/ProminentButton.h"
 #include "ui/Separator.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Typography.h"
@@ -17,13 +18,14 @@
 #include <QListView>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quillfen {
 
 PreviewSheet::PreviewSheet(AppViewModel& viewModel, QWidget* parent)
     : SheetDialog(QStringLiteral("Preview"), parent), viewModel_(viewModel),
-      syncNowButton_(new QPushButton(QStringLiteral("Sync Now"))), emptyIcon_(new QLabel),
+      syncNowButton_(new ProminentButton(QStringLiteral("Sync Now"))), emptyIcon_(new QLabel),
       emptyLabel_(new QLabel(QStringLiteral("Everything is up to date"))),
       copyCountLabel_(new QLabel), copyBytesLabel_(new QLabel), deleteCountLabel_(new QLabel),
       model_(new PreviewListModel(this)), list_(new QListView),
@@ -36,6 +38,8 @@ PreviewSheet::PreviewSheet(AppViewModel& viewModel, QWidget* parent)
     syncNowButton_->setDefault(true);
     connect(syncNowButton_, &QPushButton::clicked, this, &PreviewSheet::syncNow);
     addHeaderWidget(syncNowButton_);
+    // Tab goes the way the header reads: "Sync Now", then the close button.
+    setTabOrder(syncNowButton_, closeButton());
     pages_->addWidget(emptyPage_);
     pages_->addWidget(planPage_);
     contentLayout()->addWidget(pages_);
@@ -143,11 +147,6 @@ void PreviewSheet::applyPalette() {
     applyTextColor(copyCountLabel_, namedColor(NamedColor::blue, colors));
     applyTextColor(copyBytesLabel_, secondaryTextColor(colors));
     applyTextColor(deleteCountLabel_, namedColor(NamedColor::red, colors));
-    // The prominent button wears the accent.
-    QPalette prominent = syncNowButton_->palette();
-    prominent.setColor(QPalette::Button, accentColor(colors));
-    prominent.setColor(QPalette::ButtonText, colors.color(QPalette::HighlightedText));
-    syncNowButton_->setPalette(prominent);
     delegate_->refreshLook(*list_);
     list_->viewport()->update();
 }

@@ -202,19 +202,33 @@ TEST_F(MainWindowTest, FollowsTheDesktopFromLightToDark) {
     QPalette dark = light;
     for (const auto& [role, color] : {std::pair{QPalette::Window, QColor(0x2d, 0x2d, 0x2d)},
                                       {QPalette::Base, QColor(0x1e, 0x1e, 0x1e)},
+                                      {QPalette::Button, QColor(0x3a, 0x3a, 0x3a)},
                                       {QPalette::WindowText, QColor(0xee, 0xee, 0xee)},
-                                      {QPalette::Text, QColor(0xee, 0xee, 0xee)}})
+                                      {QPalette::Text, QColor(0xee, 0xee, 0xee)},
+                                      {QPalette::ButtonText, QColor(0xee, 0xee, 0xee)}})
         dark.setColor(role, color);
     const auto textColor = [&](const char* name) {
-        return find<QWidget>(name).palette().color(QPalette::WindowText);
+        return find<QWidget>(name).palette().color(QPalette::ButtonText);
+    };
+    // A tinted tool keeps its hue and reads on its button, whatever the
+    // palette makes of the accent.
+    const auto expectTinted = [&](const QPalette& palette) {
+        for (const auto& [name, hue] : {std::pair{"scheduleButton", 132},
+                                        {"exclusionsButton", accentColor(palette).hslHue()}}) {
+            SCOPED_TRACE(name);
+            EXPECT_GE(contrastRatio(textColor(name), palette.color(QPalette::Button)), 4.5);
+            EXPECT_NEAR(textColor(name).hslHue(), hue, 12);
+        }
     };
     QApplication::setPalette(dark);
     QCoreApplication::processEvents();
-    EXPECT_EQ(textColor("taglineLabel"), secondaryTextColor(dark));
-    EXPECT_EQ(textColor("scheduleButton"), namedColor(NamedColor::green, dark));
-    EXPECT_NE(namedColor(NamedColor::green, dark), namedColor(NamedColor::green, light));
+    EXPECT_EQ(find<QWidget>("taglineLabel").palette().color(QPalette::WindowText),
+              secondaryTextColor(dark));
+    expectTinted(dark);
+    const QColor darkGreen = textColor("scheduleButton");
     QApplication::setPalette(light);
-    EXPECT_EQ(textColor("scheduleButton"), namedColor(NamedColor::green, light));
+    expectTinted(light);
+    EXPECT_NE(textColor("scheduleButton"), darkGreen);
 }
 
 TEST_F(MainWindowTest, TabReachesEveryControlAndEachHasAName) {
