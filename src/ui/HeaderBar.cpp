@@ -14,20 +14,51 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace quillfen {
+namespace {
+
+// A button whose menu pops up when it is clicked. A menu set on a
+// QPushButton runs in a nested event loop, and an assistive technology's
+// "show menu" would wait on it until the menu closed; this one only looks
+// the part.
+class MenuButton : public QPushButton {
+public:
+    MenuButton(const QString& text, QMenu* menu) : QPushButton(text) {
+        menu->setParent(this, menu->windowFlags());
+        connect(this, &QPushButton::clicked, menu,
+                [this, menu] { menu->popup(mapToGlobal(QPoint(0, height()))); });
+    }
+
+    QSize sizeHint() const override {
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        return QPushButton::sizeHint() +
+               QSize(style()->pixelMetric(QStyle::PM_MenuButtonIndicator, &option, this), 0);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionButton* option) const override {
+        QPushButton::initStyleOption(option);
+        option->features |= QStyleOptionButton::HasMenu;
+    }
+};
+
+} // namespace
 
 HeaderBar::HeaderBar(AppViewModel& viewModel, QWidget* parent)
     : QWidget(parent), viewModel_(viewModel),
       taglineLabel_(new QuietLabel(QStringLiteral("Fast and reliable backups."))),
       badge_(new QWidget), badgeDot_(new StatusDot), badgeLabel_(new QuietLabel),
-      historyButton_(
-          makeButton(QStringLiteral("History"), QStringLiteral("clock"), "historyButton")),
-      logsButton_(makeButton(QStringLiteral("Logs"), QStringLiteral("doc.text.magnifyingglass"),
-                             "logsButton")),
-      backupButton_(makeButton(QStringLiteral("Backup"),
+      historyButton_(makeButton(new QPushButton(QStringLiteral("History")), QStringLiteral("clock"),
+                                "historyButton")),
+      logsButton_(makeButton(new QPushButton(QStringLiteral("Logs")),
+                             QStringLiteral("doc.text.magnifyingglass"), "logsButton")),
+      backupMenu_(new QMenu),
+      backupButton_(makeButton(new MenuButton(QStringLiteral("Backup"), backupMenu_),
                                QStringLiteral("arrow.up.arrow.down.circle"), "backupButton")) {
     setObjectName(QStringLiteral("headerBarWidget"));
     auto* icon = new QLabel;
@@ -48,13 +79,11 @@ HeaderBar::HeaderBar(AppViewModel& viewModel, QWidget* parent)
     badgeLayout->addWidget(badgeDot_);
     badgeLayout->addWidget(badgeLabel_);
 
-    auto* backupMenu = new QMenu(backupButton_);
-    backupMenu->setObjectName(QStringLiteral("backupMenu"));
-    backupMenu->addAction(QStringLiteral("Export Settings\u2026"), &viewModel_,
-                          &AppViewModel::exportSettings);
-    backupMenu->addAction(QStringLiteral("Import Settings\u2026"), &viewModel_,
-                          &AppViewModel::importSettings);
-    backupButton_->setMenu(backupMenu);
+    backupMenu_->setObjectName(QStringLiteral("backupMenu"));
+    backupMenu_->addAction(QStringLiteral("Export Settings\u2026"), &viewModel_,
+                           &AppViewModel::exportSettings);
+    backupMenu_->addAction(QStringLiteral("Import Settings\u2026"), &viewModel_,
+                           &AppViewModel::importSettings);
     connect(historyButton_, &QPushButton::clicked, &viewModel_,
             [this] { viewModel_.setShowHistory(true); });
     connect(logsButton_, &QPushButton::clicked, this,
@@ -82,9 +111,8 @@ HeaderBar::HeaderBar(AppViewModel& viewModel, QWidget* parent)
     });
 }
 
-QPushButton* HeaderBar::makeButton(const QString& text, const QString& symbol,
+QPushButton* HeaderBar::makeButton(QPushButton* button, const QString& symbol,
                                    const char* objectName) {
-    auto* button = new QPushButton(text);
     button->setObjectName(QString::fromLatin1(objectName));
     button->setProperty("symbol", symbol);
     button->setFlat(true);

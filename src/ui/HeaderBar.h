@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace quillfen {
@@ -19,7 +20,7 @@ public:
     explicit HeaderBar(AppViewModel& viewModel, QWidget* parent = nullptr);
 
 private:
-    QPushButton* makeButton(const QString& text, const QString& symbol, const char* objectName);
+    QPushButton* makeButton(QPushButton* button, const QString& symbol, const char* objectName);
     void showLastResult();
     void applyPalette();
 
@@ -30,6 +31,7 @@ private:
     QLabel* badgeLabel_;
     QPushButton* historyButton_;
     QPushButton* logsButton_;
+    QMenu* backupMenu_;
     QPushButton* backupButton_;
 };
 

@@ -1,6 +1,9 @@
 #include "ui/ImportAlert.h"
 
 #include "app/AppViewModel.h"
+#include "ui/NamedColors.h"
+#include "ui/PaletteFollower.h"
+#include "ui/Typography.h"
 #include "ui/WindowTexts.h"
 
 #include <QMessageBox>
@@ -28,6 +31,10 @@ void ImportAlert::follow() {
         box_->setObjectName(QStringLiteral("importAlertMessageBox"));
         auto* import = box_->addButton(QStringLiteral("Import"), QMessageBox::DestructiveRole);
         import->setObjectName(QStringLiteral("importButton"));
+        // Destructive: it replaces every profile, rule and schedule setting.
+        followPalette(import, [import] {
+            applyTextColor(import, readableOnButton(namedColor(NamedColor::red)));
+        });
         auto* cancel = box_->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
         cancel->setObjectName(QStringLiteral("cancelImportButton"));
         box_->setDefaultButton(cancel);

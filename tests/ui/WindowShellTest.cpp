@@ -138,7 +138,12 @@ TEST(MainWindowShell, ImportAsksOverTheWindowAndDoesWhatTheAnswerSays) {
 
     const auto import = [&] {
         harness.dialogs().answer(toQString(backup));
-        harness.find<QPushButton>("backupButton").menu()->actions()[1]->trigger();
+        // The menu pops up without a nested event loop, so the click returns.
+        harness.find<QPushButton>("backupButton").click();
+        auto& menu = harness.find<QMenu>("backupMenu");
+        EXPECT_TRUE(menu.isVisible());
+        menu.hide();
+        menu.actions()[1]->trigger();
         QMessageBox* box = window.importAlert().messageBox();
         EXPECT_TRUE(box && box->isVisible());
         return box;
