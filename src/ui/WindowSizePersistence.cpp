@@ -45,7 +45,13 @@ void WindowSizePersistence::restore() {
     double width = std::max(stored->width(), double(minimum.width()));
     double height = std::max(stored->height(), double(minimum.height()));
     if (const QScreen* screen = window_->screen()) {
-        const QSize available = screen->availableGeometry().size();
+        // The window manager's frame goes around the size set here, and the
+        // whole window has to fit. The frame is known only once a window is
+        // on screen, so a sheet goes by its main window's.
+        const QWidget* framed =
+            window_->parentWidget() ? window_->parentWidget()->window() : window_.data();
+        const QSize available =
+            screen->availableGeometry().size() - (framed->frameGeometry().size() - framed->size());
         width = std::min(width, double(available.width()));
         height = std::min(height, double(available.height()));
     }
