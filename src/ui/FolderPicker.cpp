@@ -1,6 +1,7 @@
 #include "ui/FolderPicker.h"
 
 #include "app/AppViewModel.h"
+#include "ui/ElidedLabel.h"
 #include "ui/NamedColors.h"
 #include "ui/PaletteFollower.h"
 #include "ui/QuietLabel.h"
@@ -29,8 +30,8 @@ QString roleName(FolderPicker::Role role) {
 
 FolderPicker::FolderPicker(AppViewModel& viewModel, Role role, QWidget* parent)
     : QFrame(parent), viewModel_(viewModel), role_(role), iconLabel_(new QLabel),
-      roleLabel_(new QuietLabel(roleName(role))), nameLabel_(new QLabel),
-      pathLabel_(new QuietLabel), statsLabel_(new QuietLabel),
+      roleLabel_(new QuietLabel(roleName(role))), nameLabel_(new ElidedLabel),
+      pathLabel_(new ElidedLabel), statsLabel_(new QuietLabel),
       chooseButton_(new QPushButton(QStringLiteral("Choose\u2026"))) {
     const bool isSource = role == Role::source;
     setObjectName(isSource ? QStringLiteral("sourcePickerFrame")
@@ -43,11 +44,11 @@ FolderPicker::FolderPicker(AppViewModel& viewModel, Role role, QWidget* parent)
 
     roleLabel_->setObjectName(QStringLiteral("folderRoleLabel"));
     applyTextStyle(roleLabel_, TextStyle::caption);
+    // One line each, shortened in the middle: wrapped lines would make the
+    // window's minimum height depend on its width, which a top-level window
+    // does not follow, and the column's texts would be squeezed.
     nameLabel_->setObjectName(QStringLiteral("folderNameLabel"));
-    nameLabel_->setWordWrap(true);
     pathLabel_->setObjectName(QStringLiteral("folderPathLabel"));
-    pathLabel_->setWordWrap(true);
-    pathLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     applyTextStyle(pathLabel_, TextStyle::caption);
     statsLabel_->setObjectName(QStringLiteral("folderStatsLabel"));
     applyTextStyle(statsLabel_, TextStyle::caption2);
@@ -98,16 +99,17 @@ void FolderPicker::refresh() {
         symbolIcon(isTargeted_ ? u"folder.badge.plus" : u"folder", isTargeted_ ? accent : secondary)
             .pixmap(QSize(32, 32), devicePixelRatioF()));
     if (folder.isEmpty()) {
-        nameLabel_->setText(isTargeted_ ? QStringLiteral("Drop folder here")
-                                        : QStringLiteral("No folder selected"));
+        nameLabel_->setFullText(isTargeted_ ? QStringLiteral("Drop folder here")
+                                            : QStringLiteral("No folder selected"));
         applyTextColor(nameLabel_, isTargeted_ ? accent : secondary);
         applyTextStyle(nameLabel_, TextStyle::body);
     } else {
-        nameLabel_->setText(folderName(folder));
+        nameLabel_->setFullText(folderName(folder));
         applyTextColor(nameLabel_, QGuiApplication::palette().color(QPalette::WindowText));
         applyTextStyle(nameLabel_, TextStyle::headline);
     }
-    pathLabel_->setText(folder);
+    pathLabel_->setFullText(folder);
+    applyTextColor(pathLabel_, secondary);
     pathLabel_->setVisible(!folder.isEmpty());
 
     const bool computing = role_ == Role::source ? viewModel_.isComputingSourceStats()

@@ -8,6 +8,7 @@ class QPushButton;
 namespace quillfen {
 
 class AppViewModel;
+class ElidedLabel;
 
 // One folder of the pair: its name, full path and statistics, a "Choose…"
 // button, and a drop target for a folder dragged from the file manager.
@@ -38,8 +39,8 @@ private:
     bool isTargeted_ = false;
     QLabel* iconLabel_;
     QLabel* roleLabel_;
-    QLabel* nameLabel_;
-    QLabel* pathLabel_;
+    ElidedLabel* nameLabel_;
+    ElidedLabel* pathLabel_;
     QLabel* statsLabel_;
     QPushButton* chooseButton_;
 };
