@@ -1,13 +1,15 @@
 """A whole sync through the real window, from outside, as a user does it:
 choose both folders through "Choose…" and the folder dialog, preview, run
 the sync from the preview sheet, read the run summary, check the destination
-byte for byte, and quit from the tray menu.
+byte for byte, open help with its shortcut as the X server delivers it and
+close it with Esc, close the window and bring it back from the tray, and
+quit from the tray menu.
 Usage: sync_scenario.py ARTEFACTS [QUILLFEN] (skipped without the program)"""
 
 import sys
 import time
 
-from desktop_session import SKIP, DesktopSession, StepFailed, wait_until
+from desktop_session import SKIP, Atspi, DesktopSession, StepFailed, run_tool, wait_until
 
 FILES = {
     "notes.txt": b"first line\nsecond line\n",
@@ -67,11 +69,24 @@ def main(artefacts, program=None):
         if tree(destination) != FILES:
             raise StepFailed(f"the destination holds {sorted(tree(destination))}")
 
+        # The X server sends Ctrl+Shift+? as Ctrl+? with Shift spent on "?".
+        app.keys("ctrl+shift+question")
+        app.find("dialog", "Quillfen Help")
+        app.keys("Escape")
+        wait_until("the help sheet to close",
+                   lambda: not app.find_all("dialog", "Quillfen Help"))
+
+        run_tool("wmctrl", "-c", "Quillfen")
+        window = app.root().get_child_at_index(0)
+        wait_until("the window to hide", lambda: not app.has_state(window, Atspi.StateType.SHOWING))
         menu = app.tray_menu()
         last_run = app.find("menu item", lambda name: name.startswith("✓ "), within=menu)
         if f" · {len(FILES)} copied · " not in last_run.get_name():
             raise StepFailed(f'the last-run line reads "{last_run.get_name()}"')
-        app.press(app.find("menu item", "Quit Quillfen", within=menu))
+        app.press(app.find("menu item", "Show Quillfen", within=menu))
+        app.wait_state(window, Atspi.StateType.SHOWING)
+
+        app.press(app.find("menu item", "Quit Quillfen", within=app.tray_menu()))
         if app.wait_exit() != 0:
             raise StepFailed(f"quillfen exited with status {app.process.returncode}")
     return 0
