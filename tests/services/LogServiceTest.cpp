@@ -1,6 +1,6 @@
 #include "services/LogService.h"
 
-#include "LocalTime.h"
+#include "RecordBuilders.h"
 #include "TempDir.h"
 #include "storage/StorageService.h"
 
@@ -12,27 +12,26 @@ namespace quillfen {
 namespace {
 
 namespace fs = std::filesystem;
-using test::localTime;
+using test::at;
 using test::readFile;
 
-const std::string kHeaderEnd = "----------------------------------------\n";
+const std::string kRule = "----------------------------------------\n";
 
 // A log service over a Logs folder in a temporary directory, with a clock
 // the test sets and a history given as a list of names.
 class LogServiceTest : public ::testing::Test {
 protected:
-    std::vector<std::string> listing() const { return test::folderNames(logs_); }
-
     void SetUp() override {
-        test::useBerlinTime();
-        clock_ = localTime(2026, 3, 1, 14, 5, 9);
+        ::setenv("TZ", "UTC", 1);
+        ::tzset();
         fs::create_directories(logs_);
     }
+    std::vector<std::string> listing() const { return test::folderNames(logs_); }
 
     test::TempDir temp_;
     fs::path logs_ = temp_ / "Logs";
     std::vector<std::string> liveNames_;
-    Date clock_;
+    Date clock_ = at("2026-03-01T14:05:09Z");
     LogService service_{[this] { return logs_; }, [this] { return liveNames_; },
                         [this] {
                             return clock_;
@@ -45,46 +44,39 @@ TEST_F(LogServiceTest, WritesHeaderLinesAndFooterExactlyReplacingAnyEarlierFile)
     service_.writeLine("unfinished run", service_.openLog(id_, RunMode::preview, "/c", "/d"));
     const auto location = service_.openLog(id_, RunMode::sync, "/home/me/caf\xE9", "/media/Backup");
     EXPECT_EQ(location, stale);
-    clock_ = localTime(2026, 3, 1, 14, 5, 10);
     service_.writeLine("Copied: a/\xFF\xFE.txt", location);
-    clock_ = localTime(2026, 3, 1, 14, 5, 11);
+    clock_ = at("2026-03-01T14:05:11Z");
     service_.writeLine("Failed: c.txt — Cannot write: /media/Backup/c.txt\nsecond line", location);
-    clock_ = localTime(2026, 3, 1, 15, 7, 15);
-    service_.closeLog({.filesProcessed = 40,
-                       .filesCopied = 12,
-                       .filesDeleted = 3,
-                       .bytesTransferred = 1234567,
-                       .duration = 3725.9},
-                      location);
-
+    clock_ = at("2026-03-01T15:07:15Z");
+    const SyncResult done{
+        .filesCopied = 12, .filesDeleted = 3, .bytesTransferred = 1234567, .duration = 3725.9};
+    service_.closeLog(done, location);
     EXPECT_EQ(readFile(location), "Quillfen Log\n"
                                   "Started:     2026-03-01 14:05:09\n"
                                   "Mode:        Sync\n"
                                   "Source:      /home/me/caf\xE9\n"
-                                  "Destination: /media/Backup\n"
-                                  "----------------------------------------\n"
-                                  "[2026-03-01 14:05:10] Copied: a/\xFF\xFE.txt\n"
-                                  "[2026-03-01 14:05:11] Failed: c.txt — Cannot write: "
-                                  "/media/Backup/c.txt\nsecond line\n"
-                                  "----------------------------------------\n"
-                                  "Status:      Success\n"
-                                  "Files:       12 copied, 3 deleted, 40 processed\n"
-                                  "Transferred: 1.2 MB\n"
-                                  "Duration:    62m 5s\n"
-                                  "Finished:    2026-03-01 15:07:15");
+                                  "Destination: /media/Backup\n" +
+                                      kRule +
+                                      "[2026-03-01 14:05:09] Copied: a/\xFF\xFE.txt\n"
+                                      "[2026-03-01 14:05:11] Failed: c.txt — Cannot write: "
+                                      "/media/Backup/c.txt\nsecond line\n" +
+                                      kRule +
+                                      "Status:      Success\n"
+                                      "Files:       12 copied, 3 deleted, 0 processed\n"
+                                      "Transferred: 1.2 MB\n"
+                                      "Duration:    62m 5s\n"
+                                      "Finished:    2026-03-01 15:07:15");
     EXPECT_EQ(listing(), std::vector<std::string>{stale.filename().string()});
 }
 
-TEST_F(LogServiceTest, EndedUnopenedOrUnwritableLogsTakeNoMore) {
-    // A preview without lines: two separators, then one footer and nothing after it.
+TEST_F(LogServiceTest, EndedAbandonedUnopenedOrUnwritableLogsTakeNoMore) {
     const auto preview = service_.openLog(id_, RunMode::preview, "/a", "/b");
     service_.closeLog({.status = SyncStatus::failed, .duration = 59.9, .failedCount = 1}, preview);
     service_.closeLog({.status = SyncStatus::cancelled}, preview);
     service_.writeLine("late", preview);
     EXPECT_TRUE(readFile(preview).ends_with("Mode:        Preview (dry run)\n"
-                                            "Source:      /a\n"
-                                            "Destination: /b\n" +
-                                            kHeaderEnd + kHeaderEnd +
+                                            "Source:      /a\nDestination: /b\n" +
+                                            kRule + kRule +
                                             "Status:      Failed\n"
                                             "Files:       0 copied, 0 deleted, 0 processed\n"
                                             "Failed:      1 files\n"
@@ -94,20 +86,15 @@ TEST_F(LogServiceTest, EndedUnopenedOrUnwritableLogsTakeNoMore) {
         << readFile(preview);
 
     // An abandoned log keeps its lines and gets no footer.
-    const auto location = service_.openLog(Uuid::random(), RunMode::sync, "/a", "/b");
-    service_.writeLine("one", location);
-    service_.abandonLog(location);
-    service_.writeLine("two", location);
-    service_.closeLog(SyncResult{}, location);
-    EXPECT_TRUE(readFile(location).ends_with(kHeaderEnd + "[2026-03-01 14:05:09] one\n"));
+    const auto abandoned = service_.openLog(Uuid::random(), RunMode::sync, "/a", "/b");
+    service_.writeLine("one", abandoned);
+    service_.abandonLog(abandoned);
+    service_.writeLine("two", abandoned);
+    service_.closeLog(SyncResult{}, abandoned);
+    EXPECT_TRUE(readFile(abandoned).ends_with(kRule + "[2026-03-01 14:05:09] one\n"));
 
-    const auto never = logs_ / "never.log";
-    service_.writeLine("line", never);
-    service_.closeLog(SyncResult{}, never);
-    EXPECT_FALSE(fs::exists(never));
-
-    // A file where the Logs folder should be: the location is still given
-    // and everything after it quietly does nothing.
+    // A file where the Logs folder should be: the location is still given,
+    // and the log that is not open takes nothing.
     logs_ = temp_.write("NotAFolder", "x");
     const auto blocked = service_.openLog(id_, RunMode::sync, "/a", "/b");
     EXPECT_EQ(blocked, logs_ / (id_.toString() + ".log"));
@@ -118,20 +105,16 @@ TEST_F(LogServiceTest, EndedUnopenedOrUnwritableLogsTakeNoMore) {
 
 TEST_F(LogServiceTest, LinesFromOtherThreadsArriveWhole) {
     const auto location = service_.openLog(id_, RunMode::sync, "/a", "/b");
-    const std::string text(200, 'x');
-    std::string expected = kHeaderEnd;
-    {
-        std::vector<std::jthread> writers;
-        for (int thread = 0; thread < 4; ++thread)
-            writers.emplace_back([&] {
-                for (int i = 0; i < 500; ++i)
-                    service_.writeLine(text, location);
-            });
-        for (int i = 0; i < 4 * 500; ++i)
-            expected += "[2026-03-01 14:05:09] " + text + "\n";
-    }
+    std::string expected = kRule;
+    for (std::vector<std::jthread> writers; writers.size() < 4;)
+        writers.emplace_back([&] {
+            for (int i = 0; i < 500; ++i)
+                service_.writeLine(std::string(200, 'x'), location);
+        });
+    for (int i = 0; i < 4 * 500; ++i)
+        expected += "[2026-03-01 14:05:09] " + std::string(200, 'x') + "\n";
     service_.closeLog(SyncResult{}, location);
-    EXPECT_NE(readFile(location).find(expected + kHeaderEnd), std::string::npos);
+    EXPECT_NE(readFile(location).find(expected + kRule), std::string::npos);
 }
 
 TEST_F(LogServiceTest, RemovesOrphansButKeepsLiveAndOpenLogs) {
@@ -142,19 +125,16 @@ TEST_F(LogServiceTest, RemovesOrphansButKeepsLiveAndOpenLogs) {
     fs::create_directory_symlink(outside, logs_ / "link");
     liveNames_ = {"live.log", "not-there.log"};
     const auto open = service_.openLog(id_, RunMode::sync, "/a", "/b");
-
     service_.removeOrphanedLogs();
     EXPECT_EQ(listing(), (std::vector<std::string>{open.filename().string(), "live.log"}));
     EXPECT_EQ(readFile(outside / "keep.txt"), "precious");
     service_.writeLine("still here", open);
     EXPECT_NE(readFile(open).find("still here"), std::string::npos);
 
-    // Once closed, and with the history cleared, it goes too.
     service_.closeLog(SyncResult{}, open);
     liveNames_.clear();
     service_.removeOrphanedLogs();
     EXPECT_TRUE(listing().empty());
-
     logs_ = temp_ / "Missing"; // no error
     service_.removeOrphanedLogs();
     EXPECT_FALSE(fs::exists(logs_));
@@ -167,15 +147,13 @@ TEST(LogServiceOverStoreTest, UsesTheStoresLogsFolderAndHistory) {
     HistoryEntry kept;
     const auto keptLog = service.openLog(kept.id, RunMode::sync, "/a", "/b");
     EXPECT_EQ(keptLog, container / "Logs" / (kept.id.toString() + ".log"));
-    service.closeLog(SyncResult{}, keptLog);
     kept.logFileName = keptLog.filename().string();
     storage.addHistoryEntry(kept);
     const auto orphan = service.openLog(Uuid::random(), RunMode::sync, "/a", "/b");
+    service.closeLog(SyncResult{}, keptLog);
     service.closeLog(SyncResult{}, orphan);
-
     service.removeOrphanedLogs();
-    EXPECT_TRUE(fs::exists(keptLog));
-    EXPECT_FALSE(fs::exists(orphan));
+    EXPECT_EQ(test::folderNames(container / "Logs"), std::vector{*kept.logFileName});
 }
 
 } // namespace
