@@ -11,6 +11,8 @@ namespace fs = std::filesystem;
 using test::readFile;
 using test::writeFile;
 
+// What the view model adds to a run: its flags and progress, the history
+// entry, the log and the notification. What the run does is the engine's.
 class AppViewModelRun : public ::testing::Test {
 protected:
     // Both folders chosen through the folder dialog, as a person would.
@@ -31,6 +33,10 @@ protected:
                    ? harness.notificationServer().received()[count - 1].summary
                    : QString();
     }
+    bool historyReaches(std::size_t size) {
+        return QTest::qWaitFor([&] { return harness.storage().history().size() == size; }) &&
+               harness.waitUntilIdle();
+    }
     // A run that goes on long enough to act while it does.
     void startSlowRun(AppViewModel& viewModel) {
         viewModel.setBandwidthLimit(100);
@@ -40,8 +46,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return viewModel.syncProgress().phase == SyncProgress::Phase::syncing; }));
     }
-
-    static SyncProgress atRest() { return {.phase = SyncProgress::Phase::done}; }
 
     test::AppHarness harness;
     fs::path source = harness.root() / "source";
@@ -72,9 +76,7 @@ TEST_F(AppViewModelRun, PreviewThenSyncThenACancelledRun) {
     ASSERT_TRUE(harness.waitUntilIdle());
     EXPECT_EQ(historyChanged.count(), 1);
     EXPECT_EQ(viewModel.previewItems().size(), 2u);
-    EXPECT_TRUE(viewModel.showPreview());
-    EXPECT_TRUE(viewModel.lastResult()->isDryRun);
-    EXPECT_EQ(viewModel.lastResult()->bytesTransferred, 10);
+    EXPECT_TRUE(viewModel.showPreview() && viewModel.lastResult()->isDryRun);
     EXPECT_FALSE(viewModel.lastSyncDate().isValid());
     EXPECT_EQ(notification(1), "Preview Complete");
 
@@ -85,19 +87,17 @@ TEST_F(AppViewModelRun, PreviewThenSyncThenACancelledRun) {
     viewModel.startSync(RunMode::sync);
     EXPECT_FALSE(viewModel.canSync());
     ASSERT_TRUE(harness.waitUntilIdle());
-    EXPECT_EQ(viewModel.lastResult()->filesCopied, 2);
     EXPECT_TRUE(viewModel.lastSyncDate().isValid());
     EXPECT_EQ(finished.count(), 1);
     // Snapshots arrive in order; the run ends at rest whatever came last.
     ASSERT_GE(phases.size(), 3u);
     EXPECT_EQ(phases.front(), SyncProgress::Phase::scanning);
     EXPECT_TRUE(std::is_sorted(phases.begin(), phases.end()));
-    EXPECT_EQ(viewModel.syncProgress(), atRest());
+    EXPECT_EQ(viewModel.syncProgress(), SyncProgress{.phase = SyncProgress::Phase::done});
 
     ASSERT_EQ(harness.storage().history().size(), 2u);
     const HistoryEntry& entry = harness.storage().history().front();
     EXPECT_EQ(entry.result, viewModel.lastResult());
-    EXPECT_EQ(*entry.logFileName, entry.id.toString() + ".log");
     const std::string log = logOf(entry);
     EXPECT_NE(log.find("] Copied: sub/b.txt\n"), std::string::npos);
     EXPECT_NE(log.find("Status:      Success\n"), std::string::npos);
@@ -121,18 +121,14 @@ TEST_F(AppViewModelRun, AFailedRunIsRecordedWithoutFooterOrNotification) {
     fs::remove(harness.root() / "gone");
     viewModel.startSync(RunMode::preview);
     ASSERT_TRUE(harness.waitUntilIdle());
-
     ASSERT_TRUE(viewModel.lastResult());
     EXPECT_EQ(viewModel.lastResult()->status, SyncStatus::failed);
-    EXPECT_FALSE(viewModel.lastResult()->isDryRun);
     const HistoryEntry& entry = harness.storage().history().front();
-    EXPECT_TRUE(entry.isDryRun);
-    EXPECT_TRUE(entry.endedAt);
+    EXPECT_TRUE(entry.isDryRun && entry.endedAt);
     const std::string log = logOf(entry);
     EXPECT_NE(log.find("Mode:        Preview (dry run)"), std::string::npos);
     EXPECT_EQ(log.find("Status:"), std::string::npos);
-    EXPECT_FALSE(viewModel.lastSyncDate().isValid());
-    EXPECT_EQ(viewModel.syncProgress(), atRest());
+    EXPECT_EQ(viewModel.syncProgress().phase, SyncProgress::Phase::done);
     QTest::qWait(200);
     EXPECT_TRUE(harness.notificationServer().received().empty());
 }
@@ -142,8 +138,7 @@ TEST_F(AppViewModelRun, WatchedChangesStartOneRunAndAreDroppedDuringARun) {
     viewModel.setWatchMode(true);
     QTest::qWait(100); // the watches below the top folder are added from the event loop
     writeFile(source / "edited.txt", "v1");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return harness.storage().history().size() == 1; }));
-    ASSERT_TRUE(harness.waitUntilIdle());
+    ASSERT_TRUE(historyReaches(1));
     EXPECT_EQ(readFile(destination / "edited.txt"), "v1");
     EXPECT_EQ(notification(1), "Watch Sync Complete");
 
@@ -163,8 +158,7 @@ TEST_F(AppViewModelRun, WatchedChangesStartOneRunAndAreDroppedDuringARun) {
     fs::remove_all(source);
     ASSERT_TRUE(QTest::qWaitFor([&] { return watching.count() == 2; }));
     EXPECT_FALSE(viewModel.isWatching());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return harness.storage().history().size() == 3; }));
-    ASSERT_TRUE(harness.waitUntilIdle());
+    ASSERT_TRUE(historyReaches(3));
 }
 
 TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAsksForTheWindowAndRunsUnattended) {
@@ -176,21 +170,18 @@ TEST_F(AppViewModelRun, ScheduledRunLoadsTheProfileAsksForTheWindowAndRunsUnatte
     harness.storage().savePreferences({.scheduledProfileId = profile.id,
                                        .scheduleFrequency = ScheduleFrequency::daily,
                                        .scheduleSilent = false});
-
     auto& viewModel = harness.make();
     QSignalSpy bringToFront(&viewModel, &AppViewModel::bringToFrontRequested);
     viewModel.runScheduledProfile();
     EXPECT_FALSE(viewModel.isSyncing()) << "the scheduled run is queued, not run at once";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return harness.storage().history().size() == 1; }));
-    ASSERT_TRUE(harness.waitUntilIdle());
+    ASSERT_TRUE(historyReaches(1));
     EXPECT_EQ(bringToFront.count(), 1);
     EXPECT_EQ(readFile(destination / "report.txt"), "r");
 
     // A source gone empty (an unplugged drive) never empties the backup.
     fs::remove(source / "report.txt");
     viewModel.runScheduledProfile();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return harness.storage().history().size() == 2; }));
-    ASSERT_TRUE(harness.waitUntilIdle());
+    ASSERT_TRUE(historyReaches(2));
     EXPECT_EQ(readFile(destination / "report.txt"), "r");
     EXPECT_EQ(harness.storage().history().front().result->status, SyncStatus::failed);
     EXPECT_EQ(notification(2), "Sync Failed");
