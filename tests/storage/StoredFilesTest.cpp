@@ -1,6 +1,7 @@
-#include "storage/AtomicFile.h"
-
+#include "RecordBuilders.h"
 #include "TempDir.h"
+#include "storage/AtomicFile.h"
+#include "storage/UnreadableCopy.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@ namespace {
 
 using test::folderNames;
 using test::readFile;
+using Names = std::vector<std::string>;
 
 TEST(AtomicFileTest, ReplacesContentLeavingNoTemporaryFileAndKeepingPermissions) {
     test::TempDir dir;
@@ -18,10 +20,8 @@ TEST(AtomicFileTest, ReplacesContentLeavingNoTemporaryFileAndKeepingPermissions)
     ::chmod(target.c_str(), 0640);
     ASSERT_TRUE(writeFileAtomically(target, "second, longer"));
     EXPECT_EQ(readFile(target), "second, longer");
-    EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"profiles.json"});
-    struct stat info {};
-    ASSERT_EQ(::stat(target.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(folderNames(dir.path()), Names{"profiles.json"});
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
     // The temporary name is not built from the target's, so the longest
     // possible name still works.
     EXPECT_TRUE(writeFileAtomically(dir / std::string(255, 'n'), "x"));
@@ -30,13 +30,12 @@ TEST(AtomicFileTest, ReplacesContentLeavingNoTemporaryFileAndKeepingPermissions)
 TEST(AtomicFileTest, FailureLeavesWhatWasThereAndNoTemporaryFile) {
     test::TempDir dir;
     dir.write("target/keep.txt", "kept");
-    EXPECT_FALSE(writeFileAtomically(dir / "target", "new"));
-    EXPECT_EQ(readFile(dir / "target/keep.txt"), "kept");
-    EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"target"});
     dir.write("plain", "file");
+    EXPECT_FALSE(writeFileAtomically(dir / "target", "new"));
     EXPECT_FALSE(writeFileAtomically(dir / "plain/child.json", "new"));
-    EXPECT_EQ(readFile(dir / "plain"), "file");
     EXPECT_FALSE(writeFileAtomically(dir / "missing/child.json", "new"));
+    EXPECT_EQ(readFile(dir / "target/keep.txt") + readFile(dir / "plain"), "keptfile");
+    EXPECT_EQ(folderNames(dir.path()), (Names{"plain", "target"}));
 }
 
 TEST(AtomicFileTest, ReadsOnlyRegularFiles) {
@@ -48,6 +47,17 @@ TEST(AtomicFileTest, ReadsOnlyRegularFiles) {
     // A FIFO would block a reader that waited for a writer.
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     EXPECT_EQ(readFileBytes(dir / "fifo"), std::nullopt);
+}
+
+TEST(UnreadableCopyTest, NamesTheCopyByUtcTimeAndNeverOverwritesOne) {
+    test::TempDir dir;
+    const auto file = dir.write("history.json", "[broken");
+    for (const auto* damage : {"[broken", "[broken", "[other damage", ""})
+        keepUnreadableCopy(file, damage, test::at("2026-12-06T10:15:00Z"));
+    EXPECT_EQ(folderNames(dir.path()),
+              (Names{"history.json", "history.json.unreadable-20261206T101500Z",
+                     "history.json.unreadable-20261206T101500Z-2"}));
+    EXPECT_EQ(readFile(dir / "history.json.unreadable-20261206T101500Z-2"), "[other damage");
 }
 
 } // namespace
