@@ -5,7 +5,6 @@
 #include "TestEnvironment.h"
 #include "services/LogService.h"
 #include "services/NotificationService.h"
-#include "storage/StorageService.h"
 
 #include <QTest>
 
@@ -144,22 +143,6 @@ TEST_F(LogServiceTest, RemovesOrphansButKeepsLiveAndOpenLogs) {
     logs = temp / "Missing"; // no error
     log.removeOrphanedLogs();
     EXPECT_FALSE(fs::exists(logs));
-}
-
-TEST(LogServiceOverStoreTest, UsesTheStoresLogsFolderAndHistory) {
-    test::TempDir container;
-    StorageService storage(container.path());
-    LogService service(storage);
-    HistoryEntry kept;
-    const auto keptLog = service.openLog(kept.id, RunMode::sync, "/a", "/b");
-    EXPECT_EQ(keptLog, container / "Logs" / (kept.id.toString() + ".log"));
-    kept.logFileName = keptLog.filename().string();
-    storage.addHistoryEntry(kept);
-    const auto orphan = service.openLog(Uuid::random(), RunMode::sync, "/a", "/b");
-    service.closeLog(SyncResult{}, keptLog);
-    service.closeLog(SyncResult{}, orphan);
-    service.removeOrphanedLogs();
-    EXPECT_EQ(test::folderNames(container / "Logs"), std::vector{*kept.logFileName});
 }
 
 using enum RunTrigger;
