@@ -58,22 +58,16 @@ TEST_F(LogServiceTest, WritesHeaderLinesAndFooterExactlyReplacingAnyEarlierFile)
     done.duration = 3725.9;
     done.failedCount = 1;
     log.closeLog(done, location);
-    EXPECT_EQ(readFile(location), "Quillfen Log\n"
-                                  "Started:     2026-03-01 14:05:09\n"
-                                  "Mode:        Sync\n"
-                                  "Source:      /home/me/caf\xE9\n"
-                                  "Destination: /media/Backup\n" +
-                                      kRule +
-                                      "[2026-03-01 14:05:09] Copied: a/\xFF\xFE.txt\n"
-                                      "[2026-03-01 14:05:11] Failed: c.txt — Cannot write: "
-                                      "/media/Backup/c.txt\nsecond line\n" +
-                                      kRule +
-                                      "Status:      Success\n"
-                                      "Files:       12 copied, 3 deleted, 0 processed\n"
-                                      "Failed:      1 files\n"
-                                      "Transferred: 1.2 MB\n"
-                                      "Duration:    62m 5s\n"
-                                      "Finished:    2026-03-01 15:07:15");
+    EXPECT_EQ(
+        readFile(location),
+        "Quillfen Log\nStarted:     2026-03-01 14:05:09\nMode:        Sync\n"
+        "Source:      /home/me/caf\xE9\n"
+        "Destination: /media/Backup\n----------------------------------------\n"
+        "[2026-03-01 14:05:09] Copied: a/\xFF\xFE.txt\n"
+        "[2026-03-01 14:05:11] Failed: c.txt — Cannot write: /media/Backup/c.txt\nsecond line\n"
+        "----------------------------------------\nStatus:      Success\n"
+        "Files:       12 copied, 3 deleted, 0 processed\nFailed:      1 files\n"
+        "Transferred: 1.2 MB\nDuration:    62m 5s\nFinished:    2026-03-01 15:07:15");
     EXPECT_EQ(listing(), std::vector<std::string>{stale.filename().string()});
 }
 
