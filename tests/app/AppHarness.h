@@ -30,12 +30,12 @@ public:
 
     // Shortened delays; the real ones are covered by the services' own tests.
     AppViewModel& make() {
-        AppViewModel::Timing timing;
-        timing.exclusionSaveDelay = std::chrono::milliseconds(100);
-        timing.firstTourStepDelay = std::chrono::milliseconds(60);
-        timing.nextTourStepDelay = std::chrono::milliseconds(70);
-        timing.watchLatency = std::chrono::milliseconds(50);
-        timing.watchQuietPeriod = std::chrono::milliseconds(200);
+        using namespace std::chrono_literals;
+        const AppViewModel::Timing timing{.exclusionSaveDelay = 100ms,
+                                          .firstTourStepDelay = 60ms,
+                                          .nextTourStepDelay = 70ms,
+                                          .watchLatency = 50ms,
+                                          .watchQuietPeriod = 200ms};
         viewModel_ = std::make_unique<AppViewModel>(
             AppViewModel::Services{storage_, log_, bookmarks_, schedule_, notifications_, dialogs_,
                                    loginItem_, trash_},

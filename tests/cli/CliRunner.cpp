@@ -26,12 +26,10 @@ CliOutcome runCli(const std::vector<std::string>& args, Privileges privileges,
                   const std::function<void(pid_t)>& whileRunning) {
     // Files rather than pipes: neither stream can fill up and stall the child.
     const TempDir capture;
-    const auto out = capture / "out";
-    const auto err = capture / "err";
     const pid_t child = ::fork();
     if (child == 0) {
-        ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT, 0600), STDOUT_FILENO);
-        ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT, 0600), STDERR_FILENO);
+        ::dup2(::open((capture / "out").c_str(), O_WRONLY | O_CREAT, 0600), STDOUT_FILENO);
+        ::dup2(::open((capture / "err").c_str(), O_WRONLY | O_CREAT, 0600), STDERR_FILENO);
         if (privileges == Privileges::dropped && !dropPrivileges())
             ::_exit(127);
         execCli(args);
@@ -40,7 +38,8 @@ CliOutcome runCli(const std::vector<std::string>& args, Privileges privileges,
         std::thread(whileRunning, child).join();
     int status = 0;
     ::waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(capture / "out"),
+            readFile(capture / "err")};
 }
 
 std::string terminalOutput(const std::vector<std::string>& args) {
@@ -61,9 +60,7 @@ std::string terminalOutput(const std::vector<std::string>& args) {
 
 void copyStore(const std::string& fixture, const std::filesystem::path& dataHome) {
     std::filesystem::create_directories(dataHome / "Quillfen");
-    for (const auto& entry : std::filesystem::directory_iterator(
-             std::filesystem::path(QUILLFEN_TEST_DATA) / "store" / fixture))
-        std::filesystem::copy_file(entry.path(), dataHome / "Quillfen" / entry.path().filename());
+    std::filesystem::copy(QUILLFEN_TEST_DATA "/store/" + fixture, dataHome / "Quillfen");
 }
 
 } // namespace quillfen::test

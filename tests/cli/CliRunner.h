@@ -16,14 +16,12 @@ struct CliOutcome {
     std::string err;
 };
 
-// Runs the quillfen-cli binary under test with `args` and collects both of
-// its output streams. `whileRunning`, when given, is called on a thread of its
-// own with the child's process id (to send it a signal, say).
+// Runs the quillfen-cli under test and collects both its output streams;
+// `whileRunning` is called on a thread of its own with the child's id.
 CliOutcome runCli(const std::vector<std::string>& args, Privileges privileges = Privileges::kept,
                   const std::function<void(pid_t)>& whileRunning = {});
 
-// Runs the binary with standard error on a terminal and returns what the
-// terminal received.
+// Runs it with standard error on a terminal; returns what the terminal received.
 std::string terminalOutput(const std::vector<std::string>& args);
 
 // Copies a prepared store from the test data into `dataHome`/Quillfen.

@@ -1,13 +1,16 @@
 #include "services/WatchService.h"
 
+#include "ChildProcess.h"
 #include "TempDir.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 
-#include <filesystem>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <unistd.h>
 
 namespace quillfen {
 namespace {
@@ -16,8 +19,8 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 // Short timings keep the tests quick; one test uses the real ones.
-constexpr auto kLatency = 100ms;
-constexpr auto kQuiet = 300ms;
+constexpr int kLatencyMs = 100;
+constexpr int kQuietMs = 300;
 
 class WatchServiceTest : public ::testing::Test {
 protected:
@@ -28,32 +31,29 @@ protected:
             sinceLastChange = lastChange.elapsed();
         };
     }
-
     void startWatching() {
         watcher.start(root);
         ASSERT_TRUE(watcher.isWatching());
         QTest::qWait(50); // lets the first slice of the walk run
     }
-
     void change(const fs::path& relative, std::string_view content = "x") {
         test::writeFile(root / relative, content);
         lastChange.start();
     }
-
-    // Long enough for any batch to be delivered and its quiet period to end.
-    static void waitForQuiet() { QTest::qWait(static_cast<int>((kLatency + kQuiet).count()) * 3); }
-
-    // Waits for callback number `count`, then as long as a batch and its quiet
-    // period take, so that an extra callback would show.
+    // Waits for callback number `count`, then as long as a batch and its
+    // quiet period take, so that an extra callback would show.
     void expectCalls(int count) {
         (void)QTest::qWaitFor([&] { return calls >= count; }, 5000);
-        QTest::qWait(static_cast<int>((kLatency + kQuiet).count()));
+        QTest::qWait(kLatencyMs + kQuietMs);
         EXPECT_EQ(calls, count);
     }
+    // Long enough for any batch to be delivered and its quiet period to end.
+    static void waitForQuiet() { QTest::qWait((kLatencyMs + kQuietMs) * 3); }
 
     test::TempDir tree;
     const fs::path root = tree / "src";
-    WatchService watcher{kLatency, kQuiet};
+    WatchService watcher{std::chrono::milliseconds(kLatencyMs),
+                         std::chrono::milliseconds(kQuietMs)};
     int calls = 0;
     QElapsedTimer lastChange;
     qint64 sinceLastChange = -1;
@@ -68,45 +68,45 @@ TEST_F(WatchServiceTest, ChangesCloserThanTheQuietPeriodGiveOneCallbackAfterIt) 
     }
     EXPECT_EQ(calls, 0);
     expectCalls(1);
-    EXPECT_GE(sinceLastChange, kQuiet.count());
+    EXPECT_GE(sinceLastChange, kQuietMs);
 }
 
-TEST_F(WatchServiceTest, StopAndRestartDropPendingCallbacks) {
+TEST_F(WatchServiceTest, StopDropsThePendingCallbackAndARestartReportsOnlyNewChanges) {
     startWatching();
     change("file");
-    QTest::qWait(static_cast<int>(kLatency.count()) * 2); // batch in, quiet period pending
+    QTest::qWait(kLatencyMs * 2); // batch in, quiet period pending
     watcher.stop();
     EXPECT_FALSE(watcher.isWatching());
-    waitForQuiet();
-    EXPECT_EQ(calls, 0);
-
-    // Changes made while stopped are not reported after a new start.
     change("file", "while stopped");
     startWatching();
     waitForQuiet();
     EXPECT_EQ(calls, 0);
 }
 
-TEST_F(WatchServiceTest, FoldersThatAppearLaterAreWatchedToo) {
+TEST_F(WatchServiceTest, FoldersMadeMovedInOrMadeDuringAnOverflowAreWatchedMovedOutAreNot) {
     startWatching();
     fs::create_directories(root / "a/b/c");
     expectCalls(1);
     change("a/b/c/deep.txt");
     expectCalls(2);
-
-    // A folder moved in from outside the tree is watched at its new place.
     test::writeFile(tree / "outside/inner/old.txt", "x");
     fs::rename(tree / "outside", root / "moved");
     expectCalls(3);
     change("moved/inner/new.txt");
     expectCalls(4);
-
-    // A folder moved out of the tree no longer reports anything.
     fs::rename(root / "moved", tree / "gone");
     expectCalls(5);
     test::writeFile(tree / "gone/inner/after.txt", "x");
     waitForQuiet();
     EXPECT_EQ(calls, 5);
+    // Far more events than the kernel queues (16384 by default), made without
+    // letting the event loop read any of them: the overflow is a change.
+    for (int i = 0; i < 7000; ++i)
+        std::ofstream(root / ("f" + std::to_string(i))) << 'x';
+    fs::create_directories(root / "made/during");
+    expectCalls(6);
+    change("made/during/file");
+    expectCalls(7);
 }
 
 TEST_F(WatchServiceTest, ReadingLinkTargetsAndTheIgnoredFolderTriggerNothing) {
@@ -117,7 +117,6 @@ TEST_F(WatchServiceTest, ReadingLinkTargetsAndTheIgnoredFolderTriggerNothing) {
     fs::create_directory_symlink(root, root / "one/loop");
     watcher.setIgnoredFolder(root / "data");
     startWatching();
-
     EXPECT_EQ(test::readFile(root / "one/two/three/file.txt"), "x");
     for (const auto& entry : fs::recursive_directory_iterator(root))
         (void)entry.status();
@@ -127,42 +126,26 @@ TEST_F(WatchServiceTest, ReadingLinkTargetsAndTheIgnoredFolderTriggerNothing) {
     fs::remove(root / "data/Logs/run.log");
     waitForQuiet();
     EXPECT_EQ(calls, 0);
-
     change("one/two/three/file.txt", "changed");
     expectCalls(1);
 }
 
-TEST_F(WatchServiceTest, StaysIdleWhenThereIsNothingToWatchAndEndsWhenTheFolderGoes) {
-    watcher.start(tree / "missing");
+TEST_F(WatchServiceTest, StaysIdleWithNothingToWatchAndEndsWhenTheFolderGoes) {
+    for (const auto& path : {tree / "missing", tree.write("plain-file", "x")}) {
+        watcher.start(path);
+        EXPECT_FALSE(watcher.isWatching()) << path;
+    }
+    // A source inside the application's own folder would only ever report
+    // the application's own writes.
+    watcher.setIgnoredFolder(tree.path());
+    watcher.start(root);
     EXPECT_FALSE(watcher.isWatching());
-    watcher.start(tree.write("plain-file", "x"));
-    EXPECT_FALSE(watcher.isWatching());
-
-    // Removing the watched folder is a change, and the last one.
+    watcher.setIgnoredFolder({});
     test::writeFile(root / "sub/file", "x");
     startWatching();
     fs::remove_all(root);
     expectCalls(1);
     EXPECT_FALSE(watcher.isWatching());
-
-    // A source inside the application's own folder would only ever report the
-    // application's own writes.
-    fs::create_directories(root);
-    watcher.setIgnoredFolder(tree.path());
-    watcher.start(root);
-    EXPECT_FALSE(watcher.isWatching());
-}
-
-TEST_F(WatchServiceTest, QueueOverflowIsAChangeAndFoldersMadeMeanwhileAreWatched) {
-    startWatching();
-    // Far more events than the kernel queues (16384 by default), made without
-    // letting the event loop read any of them.
-    for (int i = 0; i < 7000; ++i)
-        std::ofstream(root / ("f" + std::to_string(i))) << 'x';
-    fs::create_directories(root / "made/during");
-    expectCalls(1);
-    change("made/during/file");
-    expectCalls(2);
 }
 
 TEST_F(WatchServiceTest, WithTheRealTimingsOneChangeIsReportedAboutSevenSecondsLater) {
@@ -178,6 +161,46 @@ TEST_F(WatchServiceTest, WithTheRealTimingsOneChangeIsReportedAboutSevenSecondsL
     // 2 s of latency, then 5 s of quiet.
     EXPECT_GE(sinceLastChange, 6900);
     EXPECT_LE(sinceLastChange, 8500);
+}
+
+bool writeProcFile(const char* path, const std::string& text) {
+    std::ofstream file(path);
+    file << text;
+    file.close();
+    return !file.fail();
+}
+
+TEST(InotifyTreeTest, WatchLimitLeavesWhatCouldBeWatchedAndSaysSoOnce) {
+    test::TempDir dir;
+    for (int i = 0; i < 10; ++i)
+        fs::create_directories(dir / "tree" / ("f" + std::to_string(i)) / "sub");
+    const auto errors = dir / "stderr.txt";
+    const auto outcome = test::runInChild([&]() -> std::string {
+        // In a user namespace of its own a process may lower the inotify
+        // watch limit (here to four) for itself alone.
+        if (::unshare(CLONE_NEWUSER) != 0 || !writeProcFile("/proc/self/uid_map", "0 0 1") ||
+            !writeProcFile("/proc/sys/user/max_inotify_watches", "4"))
+            return "cannot limit";
+        ::alarm(30);
+        ::dup2(::open(errors.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644), STDERR_FILENO);
+        InotifyTree inotify;
+        if (!inotify.open(dir / "tree", {}))
+            return "not opened";
+        while (inotify.walkSome(1s)) {
+        }
+        const bool rootWatched = inotify.isRootWatched();
+        test::writeFile(dir / "tree/top.txt", "x");
+        return rootWatched && inotify.readEvents() ? "root watched" : "root not watched";
+    });
+    if (outcome == "cannot limit")
+        GTEST_SKIP() << "user namespaces are not available here";
+    EXPECT_EQ(outcome, "root watched");
+    const auto text = test::readFile(errors);
+    const auto first = text.find("limit of inotify watches");
+    EXPECT_TRUE(first != std::string::npos &&
+                text.find((dir / "tree").string(), first) != std::string::npos &&
+                text.find("limit of inotify watches", first + 1) == std::string::npos)
+        << text;
 }
 
 } // namespace

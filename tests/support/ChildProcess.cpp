@@ -8,25 +8,9 @@
 #include <unistd.h>
 
 namespace quillfen::test {
-namespace {
-
-constexpr uid_t kNobody = 65534;
-
-std::string workIn(const std::function<std::string()>& work, Privileges privileges) {
-    if (privileges == Privileges::dropped && !dropPrivileges())
-        return "child failed: cannot drop privileges";
-    try {
-        return work();
-    } catch (const std::exception& error) {
-        return std::string("child failed: ") + error.what();
-    } catch (...) {
-        return "child failed: an exception";
-    }
-}
-
-} // namespace
 
 bool dropPrivileges() {
+    constexpr uid_t kNobody = 65534;
     return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
 }
 
@@ -37,7 +21,15 @@ std::string runInChild(const std::function<std::string()>& work, Privileges priv
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        const std::string output = workIn(work, privileges);
+        std::string output = "child failed: cannot drop privileges";
+        try {
+            if (privileges == Privileges::kept || dropPrivileges())
+                output = work();
+        } catch (const std::exception& error) {
+            output = std::string("child failed: ") + error.what();
+        } catch (...) {
+            output = "child failed: an exception";
+        }
         const ssize_t written = ::write(channel[1], output.data(), output.size());
         ::_exit(written == static_cast<ssize_t>(output.size()) ? 0 : 1);
     }

@@ -9,19 +9,16 @@ namespace quillfen::test {
 
 enum class Privileges { kept, dropped };
 
-// Runs `work` in a forked child and returns what it returned ("child failed"
-// and the reason when it threw, could not drop its privileges or died), so a
-// test may change what a whole process owns: its limits, its mounts, its user.
-// With dropped privileges the child runs as `nobody`, for whom permission bits
-// take effect as they do not for root.
+// Runs `work` in a forked child, so a test may change what a whole process owns
+// (its limits, mounts, user), and returns what it returned, or "child failed"
+// and why. Dropped privileges make it `nobody`, to whom permission bits apply.
 std::string runInChild(const std::function<std::string()>& work,
                        Privileges privileges = Privileges::kept);
 
 // Gives up root for `nobody`; false when the process may not.
 bool dropPrivileges();
 
-// Opens `folders` to everyone and makes their parents up to the isolated root
-// passable, so that `nobody` can reach them.
+// Opens `folders` to everyone, and their parents up to the isolated root to passage.
 void openToEveryone(const std::vector<std::filesystem::path>& folders);
 
 // openToEveryone(folders), then runInChild(work) as `nobody`.

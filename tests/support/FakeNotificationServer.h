@@ -2,11 +2,13 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusError>
 #include <QList>
 #include <QObject>
-#include <QString>
 #include <QStringList>
 #include <QVariantMap>
+
+#include <stdexcept>
 
 namespace quillfen::test {
 
@@ -20,11 +22,8 @@ class FakeNotificationServer : public QObject, protected QDBusContext {
 
 public:
     struct Notification {
-        QString appName;
+        QString appName, appIcon, summary, body;
         uint replacesId = 0;
-        QString appIcon;
-        QString summary;
-        QString body;
         QStringList actions;
         QVariantMap hints;
         int expireTimeout = 0;
@@ -32,8 +31,16 @@ public:
     };
 
     // Throws std::runtime_error when the name or the object cannot be registered.
-    explicit FakeNotificationServer(QDBusConnection connection);
-    ~FakeNotificationServer() override;
+    explicit FakeNotificationServer(QDBusConnection connection) : connection_(connection) {
+        if (!connection_.registerObject(kPath, this, QDBusConnection::ExportAllSlots) ||
+            !connection_.registerService(kName))
+            throw std::runtime_error("cannot serve notifications: " +
+                                     connection_.lastError().message().toStdString());
+    }
+    ~FakeNotificationServer() override {
+        connection_.unregisterService(kName);
+        connection_.unregisterObject(kPath);
+    }
 
     const QList<Notification>& received() const { return received_; }
 
@@ -46,12 +53,27 @@ public:
 public slots: // the part of the D-Bus interface the application calls
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
                 const QString& summary, const QString& body, const QStringList& actions,
-                const QVariantMap& hints, int expireTimeout);
-    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion);
+                const QVariantMap& hints, int expireTimeout) {
+        if (replyWithFailure())
+            return 0;
+        const auto id = static_cast<uint>(received_.size()) + 1;
+        received_.append(
+            {appName, appIcon, summary, body, replacesId, actions, hints, expireTimeout, id});
+        return id;
+    }
+    QString GetServerInformation(QString& /*vendor*/, QString& /*version*/, QString& /*spec*/) {
+        return replyWithFailure() ? QString() : QStringLiteral("fake-notification-server");
+    }
 
 private:
-    bool replyWithFailure();
+    bool replyWithFailure() {
+        if (!errorName_.isEmpty())
+            sendErrorReply(errorName_, errorMessage_);
+        return !errorName_.isEmpty();
+    }
 
+    inline static const QString kName = QStringLiteral("org.freedesktop.Notifications");
+    inline static const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
     QDBusConnection connection_;
     QList<Notification> received_;
     QString errorName_;

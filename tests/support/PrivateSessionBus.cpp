@@ -6,21 +6,16 @@
 #include <stdexcept>
 
 namespace quillfen::test {
-namespace {
 
 constexpr int kStartTimeoutMs = 10000;
 
-std::string configuration(const std::filesystem::path& socketFolder) {
-    return "<busconfig><type>session</type><listen>unix:dir=" + socketFolder.string() +
-           "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
-           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-           "<allow own=\"*\"/></policy></busconfig>\n";
-}
-
-} // namespace
-
 PrivateSessionBus::PrivateSessionBus() {
-    const auto config = folder_.write("session.conf", configuration(folder_.path()));
+    const auto config =
+        folder_.write("session.conf",
+                      "<busconfig><type>session</type><listen>unix:dir=" + folder_.path().string() +
+                          "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow "
+                          "send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                          "<allow own=\"*\"/></policy></busconfig>\n");
     daemon_.start(QStringLiteral("dbus-daemon"),
                   {QStringLiteral("--config-file=") + QString::fromStdString(config),
                    QStringLiteral("--nofork"), QStringLiteral("--print-address")});
@@ -47,9 +42,8 @@ PrivateSessionBus::~PrivateSessionBus() {
 
 QDBusConnection PrivateSessionBus::connect() {
     static std::atomic<int> counter{0};
-    const QString name = QStringLiteral("quillfen-test-bus-%1").arg(++counter);
-    connectionNames_.append(name);
-    auto connection = QDBusConnection::connectToBus(address_, name);
+    connectionNames_.append(QStringLiteral("quillfen-test-bus-%1").arg(++counter));
+    auto connection = QDBusConnection::connectToBus(address_, connectionNames_.back());
     if (!connection.isConnected())
         throw std::runtime_error("cannot connect to the private bus: " +
                                  connection.lastError().message().toStdString());

@@ -6,9 +6,8 @@
 #include <string>
 #include <string_view>
 
-// The records themselves are aggregates: tests build them with designated
-// initialisers (SyncOptions{.deleteExtras = true}). What is here saves the
-// parts that repeat.
+// Records are aggregates built with designated initialisers
+// (SyncOptions{.deleteExtras = true}); what is here saves the parts that repeat.
 namespace quillfen::test {
 
 // A rule as a person types it: the pattern is its own label.

@@ -12,7 +12,8 @@ namespace quillfen::test {
 
 // Dialogs that answer from a script instead of asking a person: each request
 // takes the next scripted answer (cancel once the script has run out) and is
-// recorded so a test can check what was asked.
+// recorded so a test can check what was asked. Answered at once, before the
+// call returns.
 class ScriptedDialogs : public Dialogs {
 public:
     struct Request {
@@ -20,20 +21,24 @@ public:
     };
 
     // Queues the answer to the next request, whatever its kind; none cancels.
-    void answer(const std::optional<QString>& path) {
-        answers_.push_back(path.value_or(QString()));
-    }
+    void answer(const std::optional<QString>& path) { answers_.push_back(path); }
     const std::vector<Request>& requests() const { return requests_; }
 
-    // Answered at once, before the call returns.
     void chooseFolder(const QString& message, Answer answer) override { answer(next(message)); }
     void chooseSaveFile(const QString& name, Answer answer) override { answer(next(name)); }
     void chooseOpenFile(const QString& message, Answer answer) override { answer(next(message)); }
 
 private:
-    std::optional<QString> next(const QString& text);
+    std::optional<QString> next(const QString& text) {
+        requests_.push_back({text});
+        if (answers_.empty())
+            return std::nullopt;
+        const auto answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
 
-    std::deque<QString> answers_; // a null string stands for cancel
+    std::deque<std::optional<QString>> answers_;
     std::vector<Request> requests_;
 };
 

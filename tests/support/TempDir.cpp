@@ -5,14 +5,12 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <system_error>
 
 namespace quillfen::test {
 
 TempDir::TempDir(std::string_view prefix) {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/";
-    pattern.append(prefix).append("XXXXXX");
+    std::string pattern = (base && *base ? base : "/tmp") + ("/" + std::string(prefix)) + "XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     path_ = pattern;
@@ -24,9 +22,8 @@ TempDir::~TempDir() {
 }
 
 std::filesystem::path TempDir::write(std::string_view relative, std::string_view content) const {
-    auto file = path_ / relative;
-    writeFile(file, content);
-    return file;
+    writeFile(path_ / relative, content);
+    return path_ / relative;
 }
 
 std::string readFile(const std::filesystem::path& path) {
@@ -38,8 +35,7 @@ void writeFile(const std::filesystem::path& path, std::string_view content) {
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    if (!out)
+    if (!out.write(content.data(), static_cast<std::streamsize>(content.size())))
         throw std::runtime_error("cannot write " + path.string());
 }
 

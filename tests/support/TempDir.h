@@ -29,8 +29,7 @@ private:
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, std::string_view content);
 
-// The sorted names in a folder that start with `prefix` (all by default);
-// none when the folder cannot be listed.
+// The sorted names in a folder that start with `prefix`; none when it cannot be listed.
 std::vector<std::string> folderNames(const std::filesystem::path& folder,
                                      std::string_view prefix = "");
 

@@ -3,41 +3,8 @@
 #include "TempDir.h"
 
 #include <cstdlib>
-#include <utility>
 
 namespace quillfen::test {
-namespace {
-
-// Removed with everything in it when the process ends.
-const TempDir& root() {
-    static const TempDir folder("quillfen-test-");
-    return folder;
-}
-
-} // namespace
-
-void isolateHome() {
-    const auto& top = root().path();
-    const std::pair<const char*, const char*> folders[] = {
-        {"HOME", "home"},
-        {"XDG_DATA_HOME", "home/.local/share"},
-        {"XDG_CONFIG_HOME", "home/.config"},
-        {"XDG_CACHE_HOME", "home/.cache"},
-        {"TMPDIR", "tmp"},
-    };
-    for (const auto& [name, folder] : folders) {
-        std::filesystem::create_directories(top / folder);
-        ::setenv(name, (top / folder).c_str(), 1);
-    }
-    // Nothing a test does may reach the developer's desktop session.
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (top / "no-session-bus").string()).c_str(),
-             1);
-}
-
-const std::filesystem::path& isolatedRoot() {
-    return root().path();
-}
-
 namespace {
 
 void setOrUnset(const std::string& name, const std::optional<std::string>& value) {
@@ -48,6 +15,24 @@ void setOrUnset(const std::string& name, const std::optional<std::string>& value
 }
 
 } // namespace
+
+const std::filesystem::path& isolatedRoot() {
+    static const TempDir folder("quillfen-test-"); // removed with the process
+    return folder.path();
+}
+
+void isolateHome() {
+    for (const auto& [name, folder] : {std::pair{"HOME", "home"},
+                                       {"XDG_DATA_HOME", "home/.local/share"},
+                                       {"XDG_CONFIG_HOME", "home/.config"},
+                                       {"XDG_CACHE_HOME", "home/.cache"},
+                                       {"TMPDIR", "tmp"}}) {
+        std::filesystem::create_directories(isolatedRoot() / folder);
+        ::setenv(name, (isolatedRoot() / folder).c_str(), 1);
+    }
+    // Nothing a test does may reach the developer's desktop session.
+    setOrUnset("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (isolatedRoot() / "no-bus").string());
+}
 
 ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
     : name_(std::move(name)) {

@@ -6,16 +6,14 @@
 
 namespace quillfen::test {
 
-// Points HOME, XDG_DATA_HOME, XDG_CONFIG_HOME, XDG_CACHE_HOME and TMPDIR at a
-// fresh folder for the life of the process and removes it at exit. Called
-// first thing in every test main().
+// Points HOME, XDG_*_HOME and TMPDIR into a fresh folder, removed at exit.
+// Called first thing in every test main().
 void isolateHome();
 
 // The folder isolateHome() made.
 const std::filesystem::path& isolatedRoot();
 
-// Sets an environment variable (unsets it for nullopt) until the end of the
-// scope, then puts back what was there.
+// Sets an environment variable (unsets it for nullopt) for the scope.
 class ScopedEnv {
 public:
     ScopedEnv(std::string name, const std::optional<std::string>& value);
