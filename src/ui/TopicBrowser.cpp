@@ -1,5 +1,6 @@
 #include "ui/TopicBrowser.h"
 
+#include "ui/SheetParts.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Tint.h"
 
@@ -24,7 +25,7 @@ TopicBrowser::TopicBrowser(const QString& listName, QWidget* parent)
     layout->addWidget(list_);
     layout->addWidget(pages_, 1);
     followTints(this, [this] { paintIcons(); });
-    connect(list_, &QListWidget::currentRowChanged, pages_, &QStackedWidget::setCurrentIndex);
+    followChosenRow(list_, [this](int row) { pages_->setCurrentIndex(row); });
 }
 
 void TopicBrowser::addTopic(const QString& title, const QString& symbol, QWidget* page) {
