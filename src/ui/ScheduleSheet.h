@@ -39,6 +39,7 @@ private:
     QLayout* makeButtonRow();
     void fillProfiles();
     void render();
+    void keepRoomForContent();
     void activate(TimeColumn* column);
     void apply();
     void cancelSchedule();
