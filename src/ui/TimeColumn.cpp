@@ -3,6 +3,8 @@
 #include "ui/NamedColors.h"
 #include "ui/SheetParts.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEasingCurve>
 #include <QEvent>
 #include <QKeyEvent>
@@ -20,6 +22,39 @@ namespace {
 
 constexpr double kActiveScale = 1.12;
 
+// Screen readers meet a column as what it is, a spin button with a value
+// from 0 to its maximum, and hear the value when it changes.
+class TimeColumnAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit TimeColumnAccessible(TimeColumn* column)
+        : QAccessibleWidget(column, QAccessible::SpinBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? column()->valueLabel()->text()
+                                          : QAccessibleWidget::text(kind);
+    }
+    QVariant currentValue() const override { return column()->value(); }
+    void setCurrentValue(const QVariant& value) override { column()->setValue(value.toInt()); }
+    QVariant maximumValue() const override { return column()->maximum(); }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    TimeColumn* column() const { return static_cast<TimeColumn*>(widget()); }
+};
+
+QAccessibleInterface* accessibleTimeColumn(const QString& className, QObject* object) {
+    if (className == QLatin1String(TimeColumn::staticMetaObject.className()) && object &&
+        object->isWidgetType())
+        return new TimeColumnAccessible(static_cast<TimeColumn*>(object));
+    return nullptr;
+}
+
 } // namespace
 
 TimeColumn::TimeColumn(const QString& unit, int maximum, QWidget* parent)
@@ -30,6 +65,11 @@ TimeColumn::TimeColumn(const QString& unit, int maximum, QWidget* parent)
       downButton_(makeIconButton(QStringLiteral("chevron.down"), Tint::secondary,
                                  unit + QStringLiteral(" down"), "downButton")),
       scaleAnimation_(new QVariantAnimation(this)) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleTimeColumn);
+        return true;
+    }();
+    (void)accessible;
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(unit);
     valueLabel_->setObjectName(QStringLiteral("timeValueLabel"));
@@ -55,6 +95,8 @@ TimeColumn::TimeColumn(const QString& unit, int maximum, QWidget* parent)
 void TimeColumn::setValue(int value) {
     value_ = std::clamp(value, 0, maximum_);
     valueLabel_->setText(QStringLiteral("%1").arg(value_, 2, 10, QLatin1Char('0')));
+    QAccessibleValueChangeEvent announcement(this, value_);
+    QAccessible::updateAccessibility(&announcement);
     emit valueChanged(value_);
 }
 

@@ -23,6 +23,7 @@ public:
     TimeColumn(const QString& unit, int maximum, QWidget* parent = nullptr);
 
     int value() const { return value_; }
+    int maximum() const { return maximum_; }
     void setValue(int value);
     // Moves by `delta`, wrapping at both ends.
     void step(int delta);

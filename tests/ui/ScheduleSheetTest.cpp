@@ -3,6 +3,7 @@
 #include "SheetTesting.h"
 #include "ui/TimeColumn.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -151,6 +152,11 @@ TEST(TimeColumnTest, WrapsAndStepsByWheelAndTouchpad) {
         QApplication::sendEvent(&minute, &wheelEvent);
         EXPECT_EQ(minute.value(), scroll.expected) << "event " << event++;
     }
+
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(&minute);
+    EXPECT_EQ(spoken->role(), QAccessible::SpinBox);
+    EXPECT_EQ(spoken->valueInterface()->currentValue().toInt(), 31);
+    EXPECT_EQ(spoken->valueInterface()->maximumValue().toInt(), 59);
 
     minute.show();
     QTest::mouseClick(minute.valueLabel(), Qt::LeftButton);
