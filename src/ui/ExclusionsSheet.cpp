@@ -39,7 +39,7 @@ ExclusionsSheet::ExclusionsSheet(AppViewModel& viewModel, QWidget* parent)
     rulesArea_->setFrameShape(QFrame::NoFrame);
     patternEdit_->setObjectName(QStringLiteral("patternLineEdit"));
     patternEdit_->setPlaceholderText(QStringLiteral("Add pattern, e.g. *.bak"));
-    patternEdit_->setAccessibleName(QStringLiteral("Add pattern"));
+    patternEdit_->setAccessibleName(patternEdit_->placeholderText());
     // Return in the field adds, as the button does.
     addButton_->setDefault(true);
 
