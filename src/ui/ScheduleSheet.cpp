@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -312,11 +313,25 @@ void ScheduleSheet::render() {
 }
 
 void ScheduleSheet::keepRoomForContent() {
-    // The sections under the frequency come and go: the sheet grows to hold
-    // them rather than squeezing them, and may shrink again to its smallest.
+    // The sections under the frequency come and go, and fonts settle only
+    // once the sheet is shown: the sheet grows to hold its content rather
+    // than squeezing it, and may shrink again to its smallest.
     layout()->activate();
-    setMinimumSize(layout()->totalMinimumSize().expandedTo(kSmallestSize));
-    resize(size().expandedTo(minimumSize()));
+    QSize smallest = layout()->totalMinimumSize();
+    // Wrapped texts need more lines the narrower the sheet is.
+    if (layout()->hasHeightForWidth())
+        smallest.setHeight(
+            std::max(smallest.height(), layout()->totalMinimumHeightForWidth(width())));
+    smallest = smallest.expandedTo(kSmallestSize);
+    if (smallest != minimumSize())
+        setMinimumSize(smallest);
+}
+
+bool ScheduleSheet::event(QEvent* event) {
+    const bool handled = TintedSheet::event(event);
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize)
+        keepRoomForContent();
+    return handled;
 }
 
 void ScheduleSheet::activate(TimeColumn* column) {

@@ -30,6 +30,9 @@ public:
 
     const AppPreferences& workingCopy() const { return local_; }
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     QWidget* makeFrequencyRow();
     QWidget* makeTimeSection();

@@ -76,6 +76,7 @@ TimeColumn::TimeColumn(const QString& unit, int maximum, QWidget* parent)
     valueLabel_->setAlignment(Qt::AlignCenter);
     valueLabel_->setAccessibleDescription(unit);
     showScale(1.0);
+    reserveRoomForActive();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 4, 8, 4);
     layout->setSpacing(0);
@@ -118,6 +119,15 @@ void TimeColumn::setActive(bool active) {
     scaleAnimation_->setEndValue(active ? kActiveScale : 1.0);
     scaleAnimation_->start();
     update();
+}
+
+void TimeColumn::reserveRoomForActive() {
+    // The value grows while active; its room does not, so neither the
+    // chevrons nor the rest of the sheet move during the spring.
+    QFont largest = fontFor(TextStyle::largeTitle, font());
+    largest.setPointSizeF(largest.pointSizeF() * kActiveScale);
+    const QFontMetrics metrics(largest);
+    valueLabel_->setMinimumSize(metrics.horizontalAdvance(QStringLiteral("00")), metrics.height());
 }
 
 void TimeColumn::showScale(double scale) {
@@ -163,8 +173,10 @@ void TimeColumn::paintEvent(QPaintEvent*) {
 
 void TimeColumn::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         showScale(valueLabel_->property("scale").toDouble());
+        reserveRoomForActive();
+    }
 }
 
 } // namespace quillfen

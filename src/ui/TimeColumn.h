@@ -47,6 +47,7 @@ protected:
 
 private:
     void showScale(double scale);
+    void reserveRoomForActive();
 
     int maximum_;
     int value_ = 0;

@@ -65,7 +65,8 @@ TEST_F(ScheduleSheetTest, SectionsAndApplyFollowTheFrequencyAndTheProfile) {
     // A screen reader toggles a choice rather than clicking it.
     child<QPushButton>(&sheet, "weeklyFrequencyButton").toggle();
     EXPECT_EQ(child<QLabel>(&sheet, "timeTitleLabel").text(), "Day & Time");
-    EXPECT_GE(sheet.height(), sheet.minimumSizeHint().height()) << "room for all";
+    const auto& hour = child<TimeColumn>(&sheet, "hourTimeColumn");
+    EXPECT_GE(hour.height(), hour.minimumSizeHint().height()) << "the sheet grew to hold it";
     EXPECT_TRUE(child<QPushButton>(&sheet, "moWeekdayButton").isChecked()) << "weekday 2";
     child<QPushButton>(&sheet, "suWeekdayButton").toggle();
     EXPECT_EQ(sheet.workingCopy().scheduleWeekday, 1);
