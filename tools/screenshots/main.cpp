@@ -253,6 +253,21 @@ void captureSheets(MainWindow& window, AppViewModel& viewModel, const QDir& outp
     viewModel.setShown(Sheet::schedule, false);
 }
 
+// The tour's banner over the window, and over the sheet a step opens.
+void captureTour(MainWindow& window, AppViewModel& viewModel, const QDir& output) {
+    viewModel.startTour();
+    while (viewModel.activeTourStep() != TourStep::syncAndPreview)
+        viewModel.advanceTour();
+    QTest::qWait(500);
+    capture(window, QStringLiteral("main-tour"), output, Settle::everything);
+    viewModel.advanceTour();
+    if (QTest::qWaitFor([&] { return window.sheetHost().openSheet(Sheet::history) != nullptr; }))
+        capture(*window.sheetHost().openSheet(Sheet::history), QStringLiteral("sheet-history-tour"),
+                output, Settle::everything);
+    viewModel.endTour();
+    QTest::qWait(50);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -298,6 +313,7 @@ int main(int argc, char** argv) {
     captureRunningPhases(window, viewModel, output);
     captureFinishedRuns(window, viewModel, home, output);
     captureSheets(window, viewModel, output);
+    captureTour(window, viewModel, output);
 
     std::cout << "Screenshots in " << output.absolutePath().toStdString() << '\n';
     return 0;
