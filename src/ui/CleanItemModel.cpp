@@ -40,6 +40,8 @@ QVariant CleanItemModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(toValidUtf8(item.relativePath));
         case Qt::DecorationRole:
             return item.isDirectory ? folderIcon_ : fileIcon_;
+        case Qt::AccessibleDescriptionRole: // what the symbol shows
+            return item.isDirectory ? QStringLiteral("Folder") : QStringLiteral("File");
         case Qt::FontRole:
             return pathFont_;
         default:

@@ -37,9 +37,11 @@ ExclusionsSheet::ExclusionsSheet(AppViewModel& viewModel, QWidget* parent)
     rulesArea_->setObjectName(QStringLiteral("rulesScrollArea"));
     rulesArea_->setWidgetResizable(true);
     rulesArea_->setFrameShape(QFrame::NoFrame);
+    // No Tab stop of its own: each switch is one, and scrolls itself into view.
+    rulesArea_->setFocusPolicy(Qt::NoFocus);
     patternEdit_->setObjectName(QStringLiteral("patternLineEdit"));
     patternEdit_->setPlaceholderText(QStringLiteral("Add pattern, e.g. *.bak"));
-    patternEdit_->setAccessibleName(QStringLiteral("Add pattern"));
+    patternEdit_->setAccessibleName(patternEdit_->placeholderText());
     // Return in the field adds, as the button does.
     addButton_->setDefault(true);
 
@@ -97,6 +99,15 @@ void ExclusionsSheet::rebuildRows(const std::vector<ExclusionPattern>& rules) {
     layout->addStretch(1);
     shownIds_ = idsOf(rules);
     replaceScrolledContent(rulesArea_, content);
+    // New rows join the end of the Tab order; the add row stays below them.
+    const auto stops = content->findChildren<QWidget*>();
+    const auto last = std::find_if(stops.rbegin(), stops.rend(), [](const QWidget* stop) {
+        return (stop->focusPolicy() & Qt::TabFocus) != 0;
+    });
+    if (last != stops.rend()) {
+        setTabOrder(*last, patternEdit_);
+        setTabOrder(patternEdit_, addButton_);
+    }
 }
 
 QWidget* ExclusionsSheet::makeRow(const ExclusionPattern& rule) {

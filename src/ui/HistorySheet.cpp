@@ -50,8 +50,7 @@ HistorySheet::HistorySheet(AppViewModel& viewModel, QWidget* parent)
     pages_->addWidget(split);
     contentLayout()->addWidget(pages_);
 
-    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &HistorySheet::select);
+    followChosenRow(list_, [this](int row) { showRun(row); });
     connect(clearAllButton_, &QToolButton::clicked, this, &HistorySheet::confirmClearAll);
     connect(&viewModel_, &AppViewModel::historyChanged, this, &HistorySheet::render);
     render();
@@ -72,10 +71,8 @@ void HistorySheet::render() {
         list_->setCurrentIndex(model_->index(std::max(row, 0)));
 }
 
-void HistorySheet::select(const QModelIndex& index) {
-    if (!index.isValid())
-        return;
-    const HistoryEntry& entry = model_->entry(index.row());
+void HistorySheet::showRun(int row) {
+    const HistoryEntry& entry = model_->entry(row);
     selected_ = entry.id;
     detail_->showEntry(entry);
 }

@@ -30,7 +30,7 @@ public:
 
 private:
     void render();
-    void select(const QModelIndex& index);
+    void showRun(int row);
     void confirmClearAll();
 
     AppViewModel& viewModel_;

@@ -46,6 +46,8 @@ ProfilesSheet::ProfilesSheet(AppViewModel& viewModel, QWidget* parent)
     rowsArea_->setObjectName(QStringLiteral("profilesScrollArea"));
     rowsArea_->setWidgetResizable(true);
     rowsArea_->setFrameShape(QFrame::NoFrame);
+    // No Tab stop of its own: each row's buttons are, and scroll into view.
+    rowsArea_->setFocusPolicy(Qt::NoFocus);
     pages_->addWidget(empty);
     pages_->addWidget(rowsArea_);
 
@@ -62,6 +64,8 @@ ProfilesSheet::ProfilesSheet(AppViewModel& viewModel, QWidget* parent)
     connect(&viewModel_, &AppViewModel::profilesChanged, this, &ProfilesSheet::render);
     updateSaveButton();
     render();
+    // The sheet is mostly opened to name a new profile.
+    nameEdit_->setFocus();
 }
 
 void ProfilesSheet::render() {

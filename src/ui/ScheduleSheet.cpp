@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -23,6 +24,8 @@ namespace {
 constexpr std::pair<int, const char*> kWeekdays[] = {{2, "Mo"}, {3, "Tu"}, {4, "We"}, {5, "Th"},
                                                      {6, "Fr"}, {7, "Sa"}, {1, "Su"}};
 
+constexpr QSize kSmallestSize(380, 320);
+
 constexpr ScheduleFrequency kFrequencies[] = {ScheduleFrequency::never, ScheduleFrequency::hourly,
                                               ScheduleFrequency::daily, ScheduleFrequency::weekly};
 
@@ -37,6 +40,9 @@ const QString kSegmentStyle = QStringLiteral(
 QPushButton* makeSegment(const QString& text, const QString& objectName) {
     auto* button = makeSheetButton(text, objectName.toLatin1().constData());
     button->setCheckable(true);
+    // One of a row, as radio buttons are: screen readers say so, and the
+    // arrow keys move the choice along the row.
+    button->setAutoExclusive(true);
     button->setStyleSheet(kSegmentStyle);
     return button;
 }
@@ -54,7 +60,6 @@ ScheduleSheet::ScheduleSheet(AppViewModel& viewModel, QWidget* parent)
       hourColumn_(new TimeColumn(QStringLiteral("Hour"), 23)),
       minuteColumn_(new TimeColumn(QStringLiteral("Minute"), 59)) {
     setObjectName(QStringLiteral("scheduleSheetDialog"));
-    setMinimumSize(380, 320);
     // A profile that is gone is no choice: the sheet shows none.
     const auto& profiles = viewModel_.profiles();
     if (std::none_of(profiles.begin(), profiles.end(),
@@ -95,7 +100,11 @@ QWidget* ScheduleSheet::makeFrequencyRow() {
         frequencyGroup_->addButton(button, int(frequency));
         layout->addWidget(button);
     }
-    connect(frequencyGroup_, &QButtonGroup::idClicked, this, [this](int frequency) {
+    // Any change of the choice, also one a screen reader makes (it toggles
+    // the button rather than clicking it).
+    connect(frequencyGroup_, &QButtonGroup::idToggled, this, [this](int frequency, bool chosen) {
+        if (!chosen)
+            return;
         local_.scheduleFrequency = ScheduleFrequency(frequency);
         render();
     });
@@ -117,8 +126,10 @@ QWidget* ScheduleSheet::makeTimeSection() {
         weekdays->addWidget(button);
     }
     weekdays->addStretch(1);
-    connect(weekdayGroup_, &QButtonGroup::idClicked, this,
-            [this](int weekday) { local_.scheduleWeekday = weekday; });
+    connect(weekdayGroup_, &QButtonGroup::idToggled, this, [this](int weekday, bool chosen) {
+        if (chosen)
+            local_.scheduleWeekday = weekday;
+    });
 
     hourlyRow_ = new QWidget;
     minuteSpinBox_ = new QSpinBox;
@@ -129,7 +140,9 @@ QWidget* ScheduleSheet::makeTimeSection() {
     pastHourLabel_ = makeTextLabel(QString(), TextStyle::body, Tint::text, "pastHourLabel");
     auto* hourly = new QHBoxLayout(hourlyRow_);
     hourly->setContentsMargins(0, 0, 0, 0);
-    hourly->addWidget(makeTextLabel(QStringLiteral("At minute"), TextStyle::body));
+    auto* atMinute = makeTextLabel(QStringLiteral("At minute"), TextStyle::body);
+    atMinute->setBuddy(minuteSpinBox_);
+    hourly->addWidget(atMinute);
     hourly->addWidget(minuteSpinBox_);
     hourly->addWidget(pastHourLabel_);
     hourly->addStretch(1);
@@ -209,9 +222,13 @@ QWidget* ScheduleSheet::makeProfileSection() {
     profileComboBox_ = new QComboBox;
     profileComboBox_->setObjectName(QStringLiteral("profileComboBox"));
     profileComboBox_->setAccessibleName(QStringLiteral("Use profile"));
+    // On Linux a screen reader names a choice by its label and tells the
+    // choice itself as its value.
+    auto* label = makeTextLabel(QStringLiteral("Use profile"), TextStyle::body);
+    label->setBuddy(profileComboBox_);
     auto* row = new QHBoxLayout(profileRow_);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(makeTextLabel(QStringLiteral("Use profile"), TextStyle::body));
+    row->addWidget(label);
     row->addWidget(profileComboBox_, 1);
     auto* layout = new QVBoxLayout(section);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -292,6 +309,29 @@ void ScheduleSheet::render() {
     cancelScheduleButton_->setVisible(viewModel_.isScheduleArmed());
     applyButton_->setEnabled(frequency == ScheduleFrequency::never ||
                              local_.scheduledProfileId.has_value());
+    keepRoomForContent();
+}
+
+void ScheduleSheet::keepRoomForContent() {
+    // The sections under the frequency come and go, and fonts settle only
+    // once the sheet is shown: the sheet grows to hold its content rather
+    // than squeezing it, and may shrink again to its smallest.
+    layout()->activate();
+    QSize smallest = layout()->totalMinimumSize();
+    // Wrapped texts need more lines the narrower the sheet is.
+    if (layout()->hasHeightForWidth())
+        smallest.setHeight(
+            std::max(smallest.height(), layout()->totalMinimumHeightForWidth(width())));
+    smallest = smallest.expandedTo(kSmallestSize);
+    if (smallest != minimumSize())
+        setMinimumSize(smallest);
+}
+
+bool ScheduleSheet::event(QEvent* event) {
+    const bool handled = TintedSheet::event(event);
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize)
+        keepRoomForContent();
+    return handled;
 }
 
 void ScheduleSheet::activate(TimeColumn* column) {

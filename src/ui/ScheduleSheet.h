@@ -30,6 +30,9 @@ public:
 
     const AppPreferences& workingCopy() const { return local_; }
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     QWidget* makeFrequencyRow();
     QWidget* makeTimeSection();
@@ -39,6 +42,7 @@ private:
     QLayout* makeButtonRow();
     void fillProfiles();
     void render();
+    void keepRoomForContent();
     void activate(TimeColumn* column);
     void apply();
     void cancelSchedule();

@@ -1,9 +1,11 @@
 #include "ui/SheetParts.h"
 
+#include <QAbstractItemView>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -83,6 +85,28 @@ QLayout* stackLines(QWidget* main, QWidget* under) {
     lines->addWidget(main);
     lines->addWidget(under);
     return lines;
+}
+
+void followChosenRow(QAbstractItemView* list, std::function<void(int row)> chosen) {
+    QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, list,
+                     [list, chosen = std::move(chosen)](const QItemSelection& added,
+                                                        const QItemSelection& left) {
+                         QItemSelectionModel* selection = list->selectionModel();
+                         if (!added.isEmpty()) {
+                             const QModelIndex row = added.indexes().first();
+                             selection->setCurrentIndex(row, QItemSelectionModel::NoUpdate);
+                             chosen(row.row());
+                             return;
+                         }
+                         if (selection->hasSelection() || left.isEmpty())
+                             return;
+                         // Later: choosing a row by selecting it clears the old choice first.
+                         QTimer::singleShot(
+                             0, list, [list, row = QPersistentModelIndex(left.indexes().first())] {
+                                 if (!list->selectionModel()->hasSelection() && row.isValid())
+                                     list->setCurrentIndex(row);
+                             });
+                     });
 }
 
 void replaceScrolledContent(QScrollArea* area, QWidget* content) {

@@ -5,6 +5,9 @@
 
 #include <QString>
 
+#include <functional>
+
+class QAbstractItemView;
 class QFrame;
 class QLabel;
 class QLayout;
@@ -37,6 +40,11 @@ QFrame* makeDivider();
 QWidget* makeListRow(const char* objectName, const QString& accessibleName);
 // A line of text with a smaller one under it.
 QLayout* stackLines(QWidget* main, QWidget* under);
+// For a list with one chosen row: runs `chosen` with the selected row
+// whenever the selection moves, by mouse, by keyboard or by a screen reader
+// (which selects a row without making it current), and keeps the current
+// row with it. Unselecting the chosen row selects it again.
+void followChosenRow(QAbstractItemView* list, std::function<void(int row)> chosen);
 // Puts `content` in `area` in place of what was there, which goes later:
 // the click that changed a list may have come from one of its old rows.
 void replaceScrolledContent(QScrollArea* area, QWidget* content);

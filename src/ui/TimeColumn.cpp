@@ -3,6 +3,8 @@
 #include "ui/NamedColors.h"
 #include "ui/SheetParts.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEasingCurve>
 #include <QEvent>
 #include <QKeyEvent>
@@ -20,6 +22,39 @@ namespace {
 
 constexpr double kActiveScale = 1.12;
 
+// Screen readers meet a column as what it is, a spin button with a value
+// from 0 to its maximum, and hear the value when it changes.
+class TimeColumnAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit TimeColumnAccessible(TimeColumn* column)
+        : QAccessibleWidget(column, QAccessible::SpinBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? column()->valueLabel()->text()
+                                          : QAccessibleWidget::text(kind);
+    }
+    QVariant currentValue() const override { return column()->value(); }
+    void setCurrentValue(const QVariant& value) override { column()->setValue(value.toInt()); }
+    QVariant maximumValue() const override { return column()->maximum(); }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    TimeColumn* column() const { return static_cast<TimeColumn*>(widget()); }
+};
+
+QAccessibleInterface* accessibleTimeColumn(const QString& className, QObject* object) {
+    if (className == QLatin1String(TimeColumn::staticMetaObject.className()) && object &&
+        object->isWidgetType())
+        return new TimeColumnAccessible(static_cast<TimeColumn*>(object));
+    return nullptr;
+}
+
 } // namespace
 
 TimeColumn::TimeColumn(const QString& unit, int maximum, QWidget* parent)
@@ -30,12 +65,18 @@ TimeColumn::TimeColumn(const QString& unit, int maximum, QWidget* parent)
       downButton_(makeIconButton(QStringLiteral("chevron.down"), Tint::secondary,
                                  unit + QStringLiteral(" down"), "downButton")),
       scaleAnimation_(new QVariantAnimation(this)) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleTimeColumn);
+        return true;
+    }();
+    (void)accessible;
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(unit);
     valueLabel_->setObjectName(QStringLiteral("timeValueLabel"));
     valueLabel_->setAlignment(Qt::AlignCenter);
     valueLabel_->setAccessibleDescription(unit);
     showScale(1.0);
+    reserveRoomForActive();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 4, 8, 4);
     layout->setSpacing(0);
@@ -55,6 +96,8 @@ TimeColumn::TimeColumn(const QString& unit, int maximum, QWidget* parent)
 void TimeColumn::setValue(int value) {
     value_ = std::clamp(value, 0, maximum_);
     valueLabel_->setText(QStringLiteral("%1").arg(value_, 2, 10, QLatin1Char('0')));
+    QAccessibleValueChangeEvent announcement(this, value_);
+    QAccessible::updateAccessibility(&announcement);
     emit valueChanged(value_);
 }
 
@@ -76,6 +119,15 @@ void TimeColumn::setActive(bool active) {
     scaleAnimation_->setEndValue(active ? kActiveScale : 1.0);
     scaleAnimation_->start();
     update();
+}
+
+void TimeColumn::reserveRoomForActive() {
+    // The value grows while active; its room does not, so neither the
+    // chevrons nor the rest of the sheet move during the spring.
+    QFont largest = fontFor(TextStyle::largeTitle, font());
+    largest.setPointSizeF(largest.pointSizeF() * kActiveScale);
+    const QFontMetrics metrics(largest);
+    valueLabel_->setMinimumSize(metrics.horizontalAdvance(QStringLiteral("00")), metrics.height());
 }
 
 void TimeColumn::showScale(double scale) {
@@ -121,8 +173,10 @@ void TimeColumn::paintEvent(QPaintEvent*) {
 
 void TimeColumn::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         showScale(valueLabel_->property("scale").toDouble());
+        reserveRoomForActive();
+    }
 }
 
 } // namespace quillfen

@@ -23,6 +23,7 @@ public:
     TimeColumn(const QString& unit, int maximum, QWidget* parent = nullptr);
 
     int value() const { return value_; }
+    int maximum() const { return maximum_; }
     void setValue(int value);
     // Moves by `delta`, wrapping at both ends.
     void step(int delta);
@@ -46,6 +47,7 @@ protected:
 
 private:
     void showScale(double scale);
+    void reserveRoomForActive();
 
     int maximum_;
     int value_ = 0;

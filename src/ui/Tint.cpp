@@ -85,10 +85,16 @@ void reapplyTints(QWidget* root) {
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
     widgets.prepend(root);
     for (QWidget* widget : widgets) {
-        // Style sheets that name palette colours resolve them when polished.
+        // Style sheets that name palette colours resolve them when polished,
+        // and what a style sheet styles keeps the palette it was polished
+        // with: the owner's and everything inside it, parents first.
         if (!widget->styleSheet().isEmpty()) {
-            widget->style()->unpolish(widget);
-            widget->style()->polish(widget);
+            QList<QWidget*> styled = widget->findChildren<QWidget*>();
+            styled.prepend(widget);
+            for (QWidget* part : styled) {
+                part->style()->unpolish(part);
+                part->style()->polish(part);
+            }
         }
         if (widget->property(kTintProperty).isValid())
             paintText(widget);

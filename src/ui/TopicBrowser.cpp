@@ -1,5 +1,6 @@
 #include "ui/TopicBrowser.h"
 
+#include "ui/SheetParts.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Tint.h"
 
@@ -24,7 +25,7 @@ TopicBrowser::TopicBrowser(const QString& listName, QWidget* parent)
     layout->addWidget(list_);
     layout->addWidget(pages_, 1);
     followTints(this, [this] { paintIcons(); });
-    connect(list_, &QListWidget::currentRowChanged, pages_, &QStackedWidget::setCurrentIndex);
+    followChosenRow(list_, [this](int row) { pages_->setCurrentIndex(row); });
 }
 
 void TopicBrowser::addTopic(const QString& title, const QString& symbol, QWidget* page) {
@@ -42,11 +43,18 @@ void TopicBrowser::addTopic(const QString& title, const QString& symbol, QWidget
 
 void TopicBrowser::paintIcons() {
     const QColor tint = tintColor(Tint::accent, palette());
+    // On the chosen topic's highlight, which is the accent itself.
+    const QColor chosenTint = palette().color(QPalette::HighlightedText);
     for (int row = 0; row < list_->count(); ++row) {
         QListWidgetItem* item = list_->item(row);
         const QString symbol = item->data(Qt::UserRole).toString();
-        if (!symbol.isEmpty())
-            item->setIcon(symbolIcon(symbol, tint));
+        if (symbol.isEmpty())
+            continue;
+        QIcon icon = symbolIcon(symbol, tint);
+        icon.addPixmap(
+            symbolIcon(symbol, chosenTint).pixmap(list_->iconSize(), devicePixelRatioF()),
+            QIcon::Selected);
+        item->setIcon(icon);
     }
 }
 

@@ -119,6 +119,10 @@ TEST(HelpSheetTest, TopicsInOrderWithBoldRunsAndTheVersion) {
     EXPECT_TRUE(texts.contains(AppViewModel::versionText()));
     EXPECT_TRUE(texts.contains("Use <b>Preview</b> first to see what would change without "
                                "writing anything. Then <b>Start Sync</b> to apply."));
+    // Chosen as a screen reader chooses: by selecting the topic alone.
+    topics.selectionModel()->select(topics.model()->index(8, 0),
+                                    QItemSelectionModel::ClearAndSelect);
+    EXPECT_TRUE(child<QWidget>(sheet, "shortcutsHelpPageWidget").isVisible());
 
     EXPECT_EQ(markedTextToHtml("a **b** & **c"), "a <b>b</b> &amp; **c");
     auto* marked = makeMarkedLabel("Enable **Open at Login** in Options");

@@ -3,6 +3,7 @@
 #include "SheetTesting.h"
 #include "ui/TimeColumn.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -61,10 +62,13 @@ TEST_F(ScheduleSheetTest, SectionsAndApplyFollowTheFrequencyAndTheProfile) {
     spin.setValue(5);
     EXPECT_EQ(child<QLabel>(&sheet, "pastHourLabel").text(), ":05 past the hour");
 
-    choose("weeklyFrequencyButton");
+    // A screen reader toggles a choice rather than clicking it.
+    child<QPushButton>(&sheet, "weeklyFrequencyButton").toggle();
     EXPECT_EQ(child<QLabel>(&sheet, "timeTitleLabel").text(), "Day & Time");
+    const auto& hour = child<TimeColumn>(&sheet, "hourTimeColumn");
+    EXPECT_GE(hour.height(), hour.minimumSizeHint().height()) << "the sheet grew to hold it";
     EXPECT_TRUE(child<QPushButton>(&sheet, "moWeekdayButton").isChecked()) << "weekday 2";
-    child<QPushButton>(&sheet, "suWeekdayButton").click();
+    child<QPushButton>(&sheet, "suWeekdayButton").toggle();
     EXPECT_EQ(sheet.workingCopy().scheduleWeekday, 1);
 
     harness.viewModel().saveProfile(QStringLiteral("Work"));
@@ -149,6 +153,11 @@ TEST(TimeColumnTest, WrapsAndStepsByWheelAndTouchpad) {
         QApplication::sendEvent(&minute, &wheelEvent);
         EXPECT_EQ(minute.value(), scroll.expected) << "event " << event++;
     }
+
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(&minute);
+    EXPECT_EQ(spoken->role(), QAccessible::SpinBox);
+    EXPECT_EQ(spoken->valueInterface()->currentValue().toInt(), 31);
+    EXPECT_EQ(spoken->valueInterface()->maximumValue().toInt(), 59);
 
     minute.show();
     QTest::mouseClick(minute.valueLabel(), Qt::LeftButton);

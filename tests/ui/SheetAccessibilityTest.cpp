@@ -61,7 +61,11 @@ TEST(SheetLook, TintsFollowASwitchBetweenLightAndDark) {
     failed.result = SyncResult{};
     failed.result->status = SyncStatus::failed;
     harness.storage().addHistoryEntry(failed);
-    SheetDialog* sheet = test::showSheet(harness, Sheet::history);
+    harness.show();
+    harness.viewModel().startTour(); // the banner's plain text sits inside its style sheet
+    const auto& bannerTitle = harness.find<QLabel>("tourTitleLabel");
+    harness.viewModel().setShowHistory(true);
+    SheetDialog* sheet = harness.sheet(Sheet::history);
     const auto& status = test::child<QLabel>(sheet, "statusLabel");
     const QPalette light = QApplication::palette();
     EXPECT_EQ(status.palette().color(QPalette::WindowText), namedColor(NamedColor::red, light));
@@ -74,6 +78,7 @@ TEST(SheetLook, TintsFollowASwitchBetweenLightAndDark) {
     EXPECT_TRUE(QTest::qWaitFor([&] {
         return status.palette().color(QPalette::WindowText) == namedColor(NamedColor::red, dark);
     }));
+    EXPECT_EQ(bannerTitle.palette().color(QPalette::WindowText), dark.color(QPalette::WindowText));
     QApplication::setPalette(light);
 }
 

@@ -19,6 +19,7 @@
 #include "ui/SymbolIcons.h"
 #include "ui/SyncProgressView.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QStyleFactory>
@@ -123,10 +124,19 @@ QPalette darkPalette() {
     return palette;
 }
 
-// Saves `widget` as NAME-light.png and NAME-dark.png. Only palette changes
-// and layout requests are handled in between, so a run's next snapshot
-// cannot change the scene.
-void capture(QWidget& widget, const QString& name, const QDir& output) {
+// How much of the pending work runs between a palette switch and a capture.
+enum class Settle {
+    // Only palette changes and layout requests, so that a run's next
+    // snapshot cannot change the scene.
+    paletteOnly,
+    // Everything: sheets apply their tints again a moment after the switch
+    // (followTints), and no run is going while they are captured.
+    everything,
+};
+
+// Saves `widget` as NAME-light.png and NAME-dark.png.
+void capture(QWidget& widget, const QString& name, const QDir& output,
+             Settle settle = Settle::paletteOnly) {
     const std::pair<const char*, QPalette> looks[] = {{"light", lightPalette()},
                                                       {"dark", darkPalette()}};
     for (const auto& [look, palette] : looks) {
@@ -134,6 +144,8 @@ void capture(QWidget& widget, const QString& name, const QDir& output) {
         for (const auto type : {QEvent::ApplicationPaletteChange, QEvent::PaletteChange,
                                 QEvent::LayoutRequest, QEvent::LayoutRequest})
             QCoreApplication::sendPostedEvents(nullptr, type);
+        if (settle == Settle::everything)
+            QTest::qWait(50);
         const QString file =
             output.filePath(name + u'-' + QLatin1String(look) + QStringLiteral(".png"));
         if (!widget.grab().save(file))
@@ -224,10 +236,36 @@ void captureSheets(MainWindow& window, AppViewModel& viewModel, const QDir& outp
         (void)QTest::qWaitForWindowExposed(dialog);
         QTest::qWait(100);
         const QString name = dialog->windowTitle().toLower().replace(u' ', u'-');
-        capture(*dialog, QStringLiteral("sheet-") + name, output);
+        capture(*dialog, QStringLiteral("sheet-") + name, output, Settle::everything);
         viewModel.setShown(sheet, false);
         QTest::qWait(50);
     }
+    // The schedule's sections show once it runs.
+    viewModel.setShown(Sheet::schedule, true);
+    if (SheetDialog* schedule = window.sheetHost().openSheet(Sheet::schedule)) {
+        (void)QTest::qWaitForWindowExposed(schedule);
+        if (auto* weekly =
+                schedule->findChild<QAbstractButton*>(QStringLiteral("weeklyFrequencyButton")))
+            weekly->click();
+        QTest::qWait(100);
+        capture(*schedule, QStringLiteral("sheet-schedule-weekly"), output, Settle::everything);
+    }
+    viewModel.setShown(Sheet::schedule, false);
+}
+
+// The tour's banner over the window, and over the sheet a step opens.
+void captureTour(MainWindow& window, AppViewModel& viewModel, const QDir& output) {
+    viewModel.startTour();
+    while (viewModel.activeTourStep() != TourStep::syncAndPreview)
+        viewModel.advanceTour();
+    QTest::qWait(500);
+    capture(window, QStringLiteral("main-tour"), output, Settle::everything);
+    viewModel.advanceTour();
+    if (QTest::qWaitFor([&] { return window.sheetHost().openSheet(Sheet::history) != nullptr; }))
+        capture(*window.sheetHost().openSheet(Sheet::history), QStringLiteral("sheet-history-tour"),
+                output, Settle::everything);
+    viewModel.endTour();
+    QTest::qWait(50);
 }
 
 } // namespace
@@ -275,6 +313,7 @@ int main(int argc, char** argv) {
     captureRunningPhases(window, viewModel, output);
     captureFinishedRuns(window, viewModel, home, output);
     captureSheets(window, viewModel, output);
+    captureTour(window, viewModel, output);
 
     std::cout << "Screenshots in " << output.absolutePath().toStdString() << '\n';
     return 0;
