@@ -2,6 +2,7 @@
 
 #include "engine/FileSystemError.h"
 #include "engine/FolderCursor.h"
+#include "engine/ListingPaths.h"
 #include "engine/MirrorPlan.h"
 #include "engine/RunFolders.h"
 #include "engine/TreeScanner.h"
@@ -41,9 +42,8 @@ bool wouldCopy(const std::optional<FileStamp>& source, FolderCursor* destination
 
 } // namespace
 
-PreviewPlanner::PreviewPlanner(const SyncEngine& engine,
-                               std::optional<std::chrono::nanoseconds> timeGranularity)
-    : engine_(engine), timeGranularity_(timeGranularity) {}
+PreviewPlanner::PreviewPlanner(std::optional<std::chrono::nanoseconds> timeGranularity)
+    : timeGranularity_(timeGranularity) {}
 
 std::vector<DiffItem> PreviewPlanner::plan(const std::filesystem::path& source,
                                            const std::filesystem::path& destination,
@@ -51,27 +51,28 @@ std::vector<DiffItem> PreviewPlanner::plan(const std::filesystem::path& source,
     RunFolders folders(source, destination, options);
     FileDescriptor destinationFd = folders.openDestination(MissingFolders::leave);
     const auto granularity = timeGranularity_.value_or(folders.destinationGranularity());
-    const auto listing = engine_.scanFiles(folders.source(), options.excludePatterns);
+    const auto scan = TreeScanner(options.excludePatterns, {}).scan(folders.source());
 
     FolderCursor sourceTree(folders.takeSource(), folders.source());
     std::optional<FolderCursor> destinationTree;
     if (destinationFd.isOpen())
         destinationTree.emplace(std::move(destinationFd), folders.destination());
 
+    // Path text only for the items listed: an unchanged tree costs none.
     std::vector<DiffItem> items;
-    for (const auto& path : listing.files) {
+    ListingPaths paths(scan.listing);
+    for (TreeListing::Index file = 0; file < scan.listing.fileCount(); ++file) {
+        const auto& path = paths.of(file);
         const auto stamp = stampOrNone(sourceTree, path);
         if (wouldCopy(stamp, destinationTree ? &*destinationTree : nullptr, path, granularity))
             items.push_back(item(DiffItem::Action::copy, path, FileStamp::countedSize(stamp)));
     }
     if (options.deleteExtras && destinationTree) {
-        const MirrorPlan mirror(listing);
-        const auto destinationListing =
-            TreeScanner({}, {}, TreeScanner::TemporaryFiles::setApart).scan(folders.destination());
-        for (const auto& path : destinationListing.files) {
-            if (mirror.isExtra(path))
-                items.push_back(item(DiffItem::Action::remove, path, 0));
-        }
+        const auto extras =
+            MirrorPlan(scan.listing, scan.unreadableFolders).scanExtras(folders.destination());
+        ListingPaths extraPaths(extras.listing);
+        for (TreeListing::Index file = 0; file < extras.listing.fileCount(); ++file)
+            items.push_back(item(DiffItem::Action::remove, extraPaths.of(file), 0));
     }
     return items;
 }

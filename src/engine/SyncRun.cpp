@@ -1,13 +1,14 @@
 #include "engine/SyncRun.h"
 
+#include "engine/ExaminedFiles.h"
 #include "engine/FileCopier.h"
 #include "engine/FileSystemError.h"
 #include "engine/FolderRemoval.h"
 #include "engine/LeftoverRemover.h"
+#include "engine/ListingPaths.h"
 #include "engine/MirrorPlan.h"
 #include "engine/RunFolders.h"
 #include "engine/SyncError.h"
-#include "engine/TreeScanner.h"
 #include "engine/Verifier.h"
 
 #include <algorithm>
@@ -61,7 +62,7 @@ SyncResult SyncRun::run(const std::filesystem::path& source,
     copyFiles(sourceTree, destinationTree);
     if (options_.deleteExtras && !stop_.stop_requested())
         deleteExtras(destinationTree);
-    if (options_.verify && !stop_.stop_requested() && !copiedPaths_.empty())
+    if (options_.verify && !stop_.stop_requested() && !copied_.empty())
         verifyCopies(sourceTree, destinationTree);
     progress_.phase = SyncProgress::Phase::done;
     report();
@@ -87,13 +88,12 @@ void SyncRun::log(const std::string& line) const {
 }
 
 void SyncRun::listSource(FolderCursor& source) {
-    listing_ = engine_.scanFiles(source.rootPath(), options_.excludePatterns,
-                                 [this](const std::string& path) {
-                                     ++excluded_;
-                                     log("Excluded: " + path);
-                                 });
+    source_ = TreeScanner(options_.excludePatterns, [this](const std::string& path) {
+                  ++excluded_;
+                  log("Excluded: " + path);
+              }).scan(source.rootPath());
     // A subfolder the scan could not read is a failure, not an empty folder.
-    for (const auto& folder : listing_.unreadableFolders) {
+    for (const auto& folder : source_.unreadableFolders) {
         const FileDescriptor probe(
             ::openat(source.rootFd(), folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         const std::string reason = probe.isOpen()
@@ -110,10 +110,9 @@ void SyncRun::listSource(FolderCursor& source) {
 // replaces whatever stands at the destination by then, atomically.
 void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
                            std::chrono::nanoseconds granularity) {
-    const std::size_t count = listing_.files.size();
-    sizes_.assign(count, 0);
-    upToDate_.assign(count, 0);
-    std::size_t split = count;
+    const auto count = source_.listing.fileCount();
+    examined_.emplace(count);
+    auto split = count;
     std::jthread helper;
     if (count >= kParallelExamination && std::thread::hardware_concurrency() > 1) {
         try {
@@ -130,25 +129,38 @@ void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
     examineRange(source, destination, 0, split, granularity);
     if (helper.joinable())
         helper.join();
-    for (const auto size : sizes_)
-        progress_.totalBytes += size;
+    for (TreeListing::Index file = 0; file < count; ++file)
+        progress_.totalBytes += examined_->size(file);
     progress_.totalFiles = static_cast<std::int64_t>(count);
 }
 
-void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination, std::size_t begin,
-                           std::size_t end, std::chrono::nanoseconds granularity) {
-    for (std::size_t index = begin; index < end; ++index) {
-        const auto& path = listing_.files[index];
+void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination,
+                           TreeListing::Index begin, TreeListing::Index end,
+                           std::chrono::nanoseconds granularity) {
+    // What cannot be read is left unknown, to the copy, which reports what
+    // fails.
+    using Destination = ExaminedFiles::Destination;
+    const auto found = [&](const std::string& path, const FileStamp& stamp) {
         try {
-            const auto stamp = source.stampOf(path, MissingFolders::leave);
-            if (!stamp)
-                continue;
-            sizes_[index] = FileStamp::countedSize(stamp);
             const auto existing = destination.stampOf(path, MissingFolders::leave);
-            upToDate_[index] = existing && !needsCopy(*stamp, *existing, granularity);
+            if (!existing)
+                return Destination::absent;
+            return needsCopy(stamp, *existing, granularity) ? Destination::outdated
+                                                            : Destination::upToDate;
         } catch (const FileSystemError&) {
-            // Left to the live comparison, which reports what fails.
+            return Destination::unknown;
         }
+    };
+    ListingPaths paths(source_.listing);
+    for (auto index = begin; index < end; ++index) {
+        const auto& path = paths.of(index);
+        std::optional<FileStamp> stamp;
+        try {
+            stamp = source.stampOf(path, MissingFolders::leave);
+        } catch (const FileSystemError&) {
+        }
+        if (stamp)
+            examined_->record(index, FileStamp::countedSize(stamp), found(path, *stamp));
     }
 }
 
@@ -160,20 +172,21 @@ void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
             removeFolderInTheWay(parentFd, name, path, destination.pathOf(path));
         };
     FileCopier copier(options_.bandwidthLimit, stop_, std::move(clearFolder));
-    for (std::size_t index = 0; index < listing_.files.size(); ++index) {
+    ListingPaths paths(source_.listing);
+    for (TreeListing::Index index = 0; index < source_.listing.fileCount(); ++index) {
         if (stop_.stop_requested())
             return;
-        const auto& path = listing_.files[index];
-        const std::int64_t size = sizes_[index];
+        const auto& path = paths.of(index);
+        const std::int64_t size = examined_->size(index);
         progress_.currentFile = path;
         report();
         try {
-            if (!upToDate_[index]) {
+            if (examined_->destination(index) != ExaminedFiles::Destination::upToDate) {
                 copier.copyFile(source, path, destination, path);
                 progress_.copiedBytes += size;
                 ++progress_.copiedFiles;
                 if (options_.verify)
-                    copiedPaths_.push_back(path);
+                    copied_.push_back(index);
                 log("Copied: " + path);
             }
         } catch (const std::runtime_error& error) {
@@ -208,31 +221,29 @@ void SyncRun::removeFolderInTheWay(int parentFd, const std::string& name, const 
 }
 
 void SyncRun::deleteExtras(FolderCursor& destination) {
-    const auto destinationListing =
-        TreeScanner({}, {}, TreeScanner::TemporaryFiles::setApart).scan(destination.rootPath());
+    // The per-file figures are spent; the destination scan may want the room.
+    examined_.reset();
+    const auto extras = MirrorPlan(source_.listing, source_.unreadableFolders, foldersKept_)
+                            .scanExtras(destination.rootPath());
     if (holdsDestination_)
-        LeftoverRemover::remove(destination, destinationListing.temporaryFiles);
-    const MirrorPlan plan(listing_, foldersKept_);
-    const auto isExtra = [&plan](const std::string& path) {
-        return plan.isExtra(path);
-    };
-    const auto planned = std::ranges::count_if(destinationListing.files, isExtra);
-    if (refusesToDelete(planned, std::ssize(destinationListing.files))) {
-        refusal_ = "Not deleting " + std::to_string(planned) + " of " +
-                   std::to_string(destinationListing.files.size()) +
+        LeftoverRemover::remove(destination, extras.temporaryFiles);
+    const auto planned = static_cast<std::int64_t>(extras.listing.fileCount());
+    const auto present = static_cast<std::int64_t>(extras.filesFound);
+    if (refusesToDelete(planned, present)) {
+        refusal_ = "Not deleting " + std::to_string(planned) + " of " + std::to_string(present) +
                    " files in the destination: the source looks incomplete. Preview, then sync "
                    "by hand if this is right.";
         return;
     }
-    for (const auto& path : destinationListing.files) {
-        if (!isExtra(path))
-            continue;
+    ListingPaths paths(extras.listing);
+    for (TreeListing::Index index = 0; index < extras.listing.fileCount(); ++index) {
         if (stop_.stop_requested())
             return;
+        const auto& path = paths.of(index);
         try {
             const int folder = destination.parentOf(path, MissingFolders::leave);
             if (folder == FolderCursor::kMissing ||
-                ::unlinkat(folder, std::string(FolderCursor::nameOf(path)).c_str(), 0) != 0)
+                ::unlinkat(folder, extras.listing.fileName(index), 0) != 0)
                 throw FileSystemError(folder == FolderCursor::kMissing ? ENOENT : errno,
                                       destination.pathOf(path));
             ++progress_.deletedFiles;
@@ -260,7 +271,7 @@ void SyncRun::verifyCopies(FolderCursor& source, FolderCursor& destination) {
     progress_.phase = SyncProgress::Phase::verifying;
     report();
     verificationFailures_ =
-        Verifier(source, destination, stop_, engine_.onLog).verify(copiedPaths_);
+        Verifier(source, destination, stop_, engine_.onLog).verify(source_.listing, copied_);
 }
 
 SyncResult SyncRun::result() const {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/ExaminedFiles.h"
 #include "engine/FileStamp.h"
 #include "engine/FolderCursor.h"
 #include "engine/SyncEngine.h"
+#include "engine/TreeScanner.h"
 
 #include <chrono>
 #include <cstdint>
@@ -31,8 +33,8 @@ private:
     void listSource(FolderCursor& source);
     void examineFiles(FolderCursor& source, FolderCursor& destination,
                       std::chrono::nanoseconds granularity);
-    void examineRange(FolderCursor& source, FolderCursor& destination, std::size_t begin,
-                      std::size_t end, std::chrono::nanoseconds granularity);
+    void examineRange(FolderCursor& source, FolderCursor& destination, TreeListing::Index begin,
+                      TreeListing::Index end, std::chrono::nanoseconds granularity);
     static std::jthread startLeftoverRemoval(const FolderCursor& destination);
     void copyFiles(FolderCursor& source, FolderCursor& destination);
     void removeFolderInTheWay(int parentFd, const std::string& name, const std::string& path,
@@ -49,13 +51,12 @@ private:
     std::chrono::steady_clock::time_point start_;
     bool holdsDestination_ = false; // its lock, where the file system keeps locks
     SyncProgress progress_;
-    ScanResult listing_;
-    // Per listed file, kept small: its size, and whether its copy was found
-    // up to date. The attributes of a file to copy are read again anyway.
-    std::vector<std::int64_t> sizes_;
-    std::vector<std::uint8_t> upToDate_;
-    std::vector<std::string> copiedPaths_;
-    std::vector<std::string> foldersKept_; // in the way of a file, not emptied
+    TreeScanner::Result source_;
+    // Per listed file: its size, and what stood at its destination. The
+    // attributes of a file to copy are read again anyway.
+    std::optional<ExaminedFiles> examined_;
+    std::vector<TreeListing::Index> copied_; // to verify
+    std::vector<std::string> foldersKept_;   // in the way of a file, not emptied
     std::int64_t failed_ = 0;
     std::int64_t excluded_ = 0;
     std::int64_t verificationFailures_ = 0;
