@@ -1,9 +1,8 @@
 #include "engine/SyncRun.h"
 
+#include "engine/CopyPipeline.h"
 #include "engine/ExaminedFiles.h"
-#include "engine/FileCopier.h"
 #include "engine/FileSystemError.h"
-#include "engine/FolderRemoval.h"
 #include "engine/LeftoverRemover.h"
 #include "engine/ListingPaths.h"
 #include "engine/MirrorPlan.h"
@@ -21,7 +20,7 @@ namespace quillfen {
 namespace {
 
 // Below this many files a second thread is not worth starting.
-constexpr std::size_t kParallelExamination = 512;
+constexpr TreeListing::Index kParallelFiles = 512;
 
 // An unattended run that would delete more than half of the destination's
 // files, and at least this many, deletes none.
@@ -114,7 +113,7 @@ void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
     examined_.emplace(count);
     auto split = count;
     std::jthread helper;
-    if (count >= kParallelExamination && std::thread::hardware_concurrency() > 1) {
+    if (count >= kParallelFiles && std::thread::hardware_concurrency() > 1) {
         try {
             helper = std::jthread([this, count, granularity, half = count / 2,
                                    helperSource = source.clone(),
@@ -164,60 +163,65 @@ void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination,
     }
 }
 
+// Many small files copy in nearly half the time when two threads make them:
+// the system's work for each new file is much more than the run's own. The
+// run still tells every file in list order.
 void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
-    FileCopier::FolderClearer clearFolder;
-    if (options_.deleteExtras)
-        clearFolder = [this, &destination](int parentFd, const std::string& name,
-                                           const std::string& path) {
-            removeFolderInTheWay(parentFd, name, path, destination.pathOf(path));
-        };
-    FileCopier copier(options_.bandwidthLimit, stop_, std::move(clearFolder));
+    const auto count = source_.listing.fileCount();
     ListingPaths paths(source_.listing);
-    for (TreeListing::Index index = 0; index < source_.listing.fileCount(); ++index) {
-        if (stop_.stop_requested())
+    if (count < kParallelFiles || options_.bandwidthLimit > 0 ||
+        std::thread::hardware_concurrency() < 2) {
+        RunCopier copier(source, destination, options_, stop_);
+        for (TreeListing::Index index = 0; index < count && !stop_.stop_requested(); ++index) {
+            const auto& path = paths.of(index);
+            begin(path);
+            finish(index, path, copier.copy(path, examined_->destination(index)));
+        }
+        return;
+    }
+    // The second thread's cursors are its own.
+    FolderCursor otherSource = source.clone();
+    FolderCursor otherDestination = destination.clone();
+    std::vector<std::unique_ptr<RunCopier>> copiers;
+    copiers.push_back(std::make_unique<RunCopier>(source, destination, options_, stop_));
+    copiers.push_back(std::make_unique<RunCopier>(otherSource, otherDestination, options_, stop_));
+    CopyPipeline pipeline(source_.listing, *examined_, std::move(copiers), stop_);
+    for (TreeListing::Index index = 0; index < count; ++index) {
+        auto outcome = pipeline.next();
+        if (!outcome)
             return;
         const auto& path = paths.of(index);
-        const std::int64_t size = examined_->size(index);
-        progress_.currentFile = path;
-        report();
-        try {
-            if (examined_->destination(index) != ExaminedFiles::Destination::upToDate) {
-                copier.copyFile(source, path, destination, path);
-                progress_.copiedBytes += size;
-                ++progress_.copiedFiles;
-                if (options_.verify)
-                    copied_.push_back(index);
-                log("Copied: " + path);
-            }
-        } catch (const std::runtime_error& error) {
-            ++failed_;
-            log("Error: " + path + " — " + error.what());
-        }
-        ++progress_.processedFiles;
-        progress_.processedBytes += size;
-        report();
+        begin(path);
+        finish(index, path, std::move(*outcome));
     }
 }
 
-// In mirror mode a folder where the source has a file holds only extras:
-// they go as mirror deletions go, just before the complete copy takes the
-// folder's place.
-void SyncRun::removeFolderInTheWay(int parentFd, const std::string& name, const std::string& path,
-                                   const std::filesystem::path& fullPath) {
-    FolderRemoval removal;
-    removal.onDeleted = [this](const std::string& item) {
-        ++progress_.deletedFiles;
-        log("Deleted: " + item);
-    };
-    removal.onFailed = [this](const std::string& item, const std::string& reason) {
-        ++failed_;
-        log("Error deleting: " + item + " — " + reason);
-    };
-    if (!removal.remove(parentFd, name, path, fullPath)) {
-        // What stayed was tried and reported once; the delete phase leaves it.
-        foldersKept_.push_back(path);
-        throw SyncError::folderInTheWay(fullPath);
+void SyncRun::begin(const std::string& path) {
+    progress_.currentFile = path;
+    report();
+}
+
+void SyncRun::finish(TreeListing::Index index, const std::string& path, CopyOutcome outcome) {
+    for (const auto& [deleted, line] : outcome.clearing) {
+        ++(deleted ? progress_.deletedFiles : failed_);
+        log(line);
     }
+    if (outcome.folderKept)
+        foldersKept_.push_back(path);
+    const std::int64_t size = examined_->size(index);
+    if (outcome.result == CopyOutcome::Result::copied) {
+        progress_.copiedBytes += size;
+        ++progress_.copiedFiles;
+        if (options_.verify)
+            copied_.push_back(index);
+        log("Copied: " + path);
+    } else if (outcome.result == CopyOutcome::Result::failed) {
+        ++failed_;
+        log("Error: " + path + " — " + outcome.error);
+    }
+    ++progress_.processedFiles;
+    progress_.processedBytes += size;
+    report();
 }
 
 void SyncRun::deleteExtras(FolderCursor& destination) {

@@ -3,6 +3,7 @@
 #include "engine/ExaminedFiles.h"
 #include "engine/FileStamp.h"
 #include "engine/FolderCursor.h"
+#include "engine/RunCopier.h"
 #include "engine/SyncEngine.h"
 #include "engine/TreeScanner.h"
 
@@ -37,8 +38,8 @@ private:
                       TreeListing::Index end, std::chrono::nanoseconds granularity);
     static std::jthread startLeftoverRemoval(const FolderCursor& destination);
     void copyFiles(FolderCursor& source, FolderCursor& destination);
-    void removeFolderInTheWay(int parentFd, const std::string& name, const std::string& path,
-                              const std::filesystem::path& fullPath);
+    void begin(const std::string& path);
+    void finish(TreeListing::Index index, const std::string& path, CopyOutcome outcome);
     void deleteExtras(FolderCursor& destination);
     bool refusesToDelete(std::int64_t planned, std::int64_t present) const;
     void verifyCopies(FolderCursor& source, FolderCursor& destination);
