@@ -2,13 +2,14 @@
 
 #include "engine/TreeListing.h"
 
+#include <optional>
 #include <string>
 
 namespace quillfen {
 
 // Gives the relative paths of a listing's files one at a time, in one buffer.
-// Files come folder by folder, so the folder's part of the path is mostly
-// reused as it is and each path costs little more than copying its name.
+// Files mostly come in order and folder by folder, so each path costs little
+// more than copying its name: the folder's part is reused as it is.
 class ListingPaths {
 public:
     explicit ListingPaths(const TreeListing& listing) : listing_(listing) {}
@@ -18,6 +19,7 @@ public:
 
 private:
     const TreeListing& listing_;
+    std::optional<TreeListing::Cursor> cursor_;
     TreeListing::Index folder_ = TreeListing::kNone;
     std::size_t folderLength_ = 0; // with the "/" after it, if any
     std::string path_;

@@ -14,8 +14,13 @@ MirrorPlan::MirrorPlan(const TreeListing& source, const std::vector<std::string>
     slots_.assign(items + items / 2 + 1, TreeListing::kNone);
     for (Index folder = TreeListing::kRoot + 1; folder < source.folderCount(); ++folder)
         insert(source.parentOf(folder), source.folderName(folder), folder | kFolderBit);
-    for (Index file = 0; file < source.fileCount(); ++file)
-        insert(source.folderOfFile(file), source.fileName(file), file);
+    if (source.fileCount() == 0)
+        return;
+    for (TreeListing::Cursor file(source, 0);; file.next()) {
+        insert(file.folder(), file.name(), file.file());
+        if (file.file() + 1 == source.fileCount())
+            break;
+    }
 }
 
 TreeScanner::Result MirrorPlan::scanExtras(const std::filesystem::path& root) {
@@ -67,6 +72,11 @@ void MirrorPlan::insert(Index parent, std::string_view name, Index item) {
     slots_[slot] = item;
 }
 
+bool MirrorPlan::isFile(Index file, Index folder, std::string_view name) const {
+    const TreeListing::Cursor at(source_, file);
+    return at.folder() == folder && at.name() == name;
+}
+
 MirrorPlan::Index MirrorPlan::find(Index parent, std::string_view name, bool isFolder) const {
     for (auto slot = slotOf(parent, name); slots_[slot] != TreeListing::kNone;
          slot = slot + 1 == slots_.size() ? 0 : slot + 1) {
@@ -75,7 +85,7 @@ MirrorPlan::Index MirrorPlan::find(Index parent, std::string_view name, bool isF
             continue;
         const Index index = item & ~kFolderBit;
         if (isFolder ? source_.parentOf(index) == parent && source_.folderName(index) == name
-                     : source_.folderOfFile(index) == parent && source_.fileName(index) == name)
+                     : isFile(index, parent, name))
             return index;
     }
     return TreeListing::kNone;

@@ -39,6 +39,7 @@ private:
 
     void insert(Index parent, std::string_view name, Index item);
     Index find(Index parent, std::string_view name, bool isFolder) const;
+    bool isFile(Index file, Index folder, std::string_view name) const;
     std::size_t slotOf(Index parent, std::string_view name) const;
     void matchFolders(const TreeListing& destination);
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,9 +10,14 @@ namespace quillfen {
 
 // The folders and regular files of a scanned tree, held compactly so that a
 // tree of millions of files fits in little memory: each name is kept once,
-// with the index of the folder that holds it, and no path is kept as text.
-// Files keep the order they were added in; a folder is added before what it
-// holds, so a parent's index is always below its child's.
+// and no path is kept as text. Files keep the order they were added in; a
+// folder is added before what it holds, so a parent's index is always below
+// its child's.
+//
+// Files that follow one another in one folder form a run, their names stored
+// back to back: a file costs little more than its name. Going through the
+// files in order (Cursor) is cheap; reaching one at random passes over the
+// few names before it in its run.
 class TreeListing {
 public:
     using Index = std::uint32_t;
@@ -31,18 +35,36 @@ public:
     Index addFolder(Index parent, std::string_view name);
     void addFile(Index folder, std::string_view name);
 
-    Index fileCount() const { return static_cast<Index>(files_.size()); }
+    Index fileCount() const { return fileCount_; }
     Index folderCount() const { return static_cast<Index>(folders_.size()); }
 
-    Index folderOfFile(Index file) const;
-    // NUL-terminated: names go to system calls as they are.
-    const char* fileName(Index file) const { return nameAt(files_[file]); }
     Index parentOf(Index folder) const { return folders_[folder].parent; }
+    // NUL-terminated: names go to system calls as they are.
     const char* folderName(Index folder) const { return nameAt(folders_[folder].name); }
+    Index folderOfFile(Index file) const;
+    const char* fileName(Index file) const;
 
     // "/"-separated, relative to the root; the root's own path is empty.
     std::string folderPath(Index folder) const;
     std::string filePath(Index file) const;
+
+    // A place among the files, moved on one file at a time.
+    class Cursor {
+    public:
+        Cursor(const TreeListing& listing, Index file);
+
+        Index file() const { return file_; }
+        Index folder() const;
+        const char* name() const { return name_; }
+        // Must not pass the last file.
+        void next();
+
+    private:
+        const TreeListing* listing_;
+        std::size_t run_;
+        Index file_;
+        const char* name_;
+    };
 
 private:
     // A name's place: its block's number and its offset in the block.
@@ -51,16 +73,15 @@ private:
         Index parent; // kNone for the root
         NameRef name;
     };
-    // Files that follow one another in one folder: a walk lists a folder's
-    // files in a few such runs, between its subfolders, so a file needs no
-    // folder index of its own.
     struct Run {
         Index firstFile;
         Index folder;
+        NameRef firstName;
     };
 
     NameRef store(std::string_view name);
     const char* nameAt(NameRef name) const;
+    std::size_t runOf(Index file) const;
 
     // Names in fixed blocks rather than one growing string: growth never
     // copies them, and no name moves once stored.
@@ -68,8 +89,8 @@ private:
     std::size_t blockUsed_;
     std::vector<Folder> folders_;
     std::vector<Run> runs_;
-    // A deque grows without copying and without spare capacity to speak of.
-    std::deque<NameRef> files_;
+    Index fileCount_ = 0;
+    bool runOpen_ = false; // the last name stored is a file's, which the next may follow
 };
 
 } // namespace quillfen
