@@ -5,12 +5,16 @@
 namespace quillfen {
 namespace {
 
-// A batch ends at its folder's last file, after kBatchFiles files, or once it
-// holds kBatchBytes: short enough that a stop is obeyed soon.
-constexpr TreeListing::Index kBatchFiles = 16;
+// A batch ends after kBatchCopies files to copy or kBatchBytes of them,
+// before a file to copy in another folder than the first, or after
+// kBatchFiles files in all:
+// short enough that a stop is obeyed soon, long enough that a run with
+// little to copy hands few batches around.
+constexpr TreeListing::Index kBatchCopies = 16;
 constexpr std::int64_t kBatchBytes = std::int64_t(1) << 20;
+constexpr TreeListing::Index kBatchFiles = 64;
 // How far the workers may run ahead of the files handed back.
-constexpr TreeListing::Index kAhead = 8 * kBatchFiles;
+constexpr TreeListing::Index kAhead = 4 * kBatchFiles;
 
 } // namespace
 
@@ -51,30 +55,33 @@ std::optional<CopyOutcome> CopyPipeline::next() {
     auto outcome = std::move(slot());
     slot().reset();
     ++handed_;
-    changed_.notify_all(); // room for another batch
+    if (claimed_ + kBatchFiles == handed_ + kAhead)
+        changed_.notify_all(); // room for another batch, just now
     return outcome;
 }
 
 void CopyPipeline::work(RunCopier& copier) {
     ListingPaths paths(listing_);
+    std::vector<std::optional<CopyOutcome>> outcomes;
     TreeListing::Index begin = 0;
     TreeListing::Index end = 0;
     while (claim(begin, end)) {
-        for (auto file = begin; file < end; ++file) {
-            std::optional<CopyOutcome> outcome;
-            try {
-                outcome = copier.copy(paths.of(file), examined_.destination(file));
-            } catch (...) {
-                const std::lock_guard lock(mutex_);
-                failure_ = std::current_exception();
-                ending_ = true;
-                changed_.notify_all();
-                return;
-            }
+        outcomes.clear();
+        try {
+            for (auto file = begin; file < end; ++file)
+                outcomes.push_back(copier.copy(paths.of(file), examined_.destination(file)));
+        } catch (...) {
             const std::lock_guard lock(mutex_);
-            outcomes_[file % kAhead] = std::move(outcome);
+            failure_ = std::current_exception();
+            ending_ = true;
             changed_.notify_all();
+            return;
         }
+        // A whole batch at once: one hand-over instead of one for each file.
+        const std::lock_guard lock(mutex_);
+        for (auto file = begin; file < end; ++file)
+            outcomes_[file % kAhead] = std::move(outcomes[file - begin]);
+        changed_.notify_all();
     }
 }
 
@@ -94,12 +101,21 @@ bool CopyPipeline::claim(TreeListing::Index& begin, TreeListing::Index& end) {
 }
 
 TreeListing::Index CopyPipeline::batchEnd(TreeListing::Index begin) const {
-    const auto folder = listing_.folderOfFile(begin);
+    auto folder = TreeListing::kNone;
+    TreeListing::Index copies = 0;
     std::int64_t bytes = 0;
     auto end = begin;
-    while (end < listing_.fileCount() && end - begin < kBatchFiles && bytes < kBatchBytes &&
-           listing_.folderOfFile(end) == folder)
-        bytes += examined_.size(end++);
+    for (; end < listing_.fileCount() && end - begin < kBatchFiles && copies < kBatchCopies &&
+           bytes < kBatchBytes;
+         ++end) {
+        if (examined_.destination(end) == ExaminedFiles::Destination::upToDate)
+            continue;
+        if (copies > 0 && listing_.folderOfFile(end) != folder)
+            break;
+        folder = listing_.folderOfFile(end);
+        ++copies;
+        bytes += examined_.size(end);
+    }
     return end;
 }
 
