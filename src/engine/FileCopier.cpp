@@ -181,7 +181,17 @@ bool FileCopier::copyUnchanged(int sourceFolder, const std::string& sourceName,
     struct stat after {};
     if (::fstat(input.get(), &after) != 0 || !sameStamp(before, after) || copied != before.st_size)
         return false;
-    file->place(destinationName, destinationPath, clearFolder);
+    try {
+        file->place(destinationName, destinationPath, clearFolder);
+    } catch (const FileSystemError&) {
+        if (!file->isUnnamed() || !unnamedWorks_)
+            throw;
+        // A file system that makes files without a name but will not name
+        // them: named files from now on, this one first.
+        unnamedWorks_ = false;
+        return copyUnchanged(sourceFolder, sourceName, destinationFolder, destinationName,
+                             sourcePath, destinationPath, clearFolder, target);
+    }
     return true;
 }
 

@@ -35,6 +35,7 @@ public:
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
     int fd() const { return fd_.get(); }
+    bool isUnnamed() const { return name_.empty(); }
 
     // Puts the file in place as `target`. A file without a name takes the
     // name where it is free; anything standing there is replaced by a rename,
