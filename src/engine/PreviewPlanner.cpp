@@ -1,6 +1,7 @@
 #include "engine/PreviewPlanner.h"
 
-#include "engine/FileSystemError.h"
+#include "engine/ExaminedFiles.h"
+#include "engine/FileExaminer.h"
 #include "engine/FolderCursor.h"
 #include "engine/ListingPaths.h"
 #include "engine/MirrorPlan.h"
@@ -16,28 +17,6 @@ DiffItem item(DiffItem::Action action, const std::string& path, std::int64_t siz
     diff.relativePath = path;
     diff.size = size;
     return diff;
-}
-
-std::optional<FileStamp> stampOrNone(FolderCursor& tree, const std::string& path) {
-    try {
-        return tree.stampOf(path, MissingFolders::leave);
-    } catch (const FileSystemError&) {
-        return std::nullopt;
-    }
-}
-
-// True when the file belongs in the plan; a comparison that cannot be made
-// leaves it out, as the run would fail that file.
-bool wouldCopy(const std::optional<FileStamp>& source, FolderCursor* destination,
-               const std::string& path, std::chrono::nanoseconds granularity) {
-    if (destination == nullptr)
-        return true;
-    try {
-        const auto existing = destination->stampOf(path, MissingFolders::leave);
-        return !existing || (source && needsCopy(*source, *existing, granularity));
-    } catch (const FileSystemError&) {
-        return false;
-    }
 }
 
 } // namespace
@@ -58,14 +37,19 @@ std::vector<DiffItem> PreviewPlanner::plan(const std::filesystem::path& source,
     if (destinationFd.isOpen())
         destinationTree.emplace(std::move(destinationFd), folders.destination());
 
-    // Path text only for the items listed: an unchanged tree costs none.
+    ExaminedFiles examined(scan.listing.fileCount());
+    FileExaminer(scan.listing, granularity, examined)
+        .examine(sourceTree, destinationTree ? &*destinationTree : nullptr);
+    // A comparison that cannot be made leaves the file out, as the run would
+    // fail that file. Path text only for the items listed: an unchanged tree
+    // costs none.
     std::vector<DiffItem> items;
     ListingPaths paths(scan.listing);
     for (TreeListing::Index file = 0; file < scan.listing.fileCount(); ++file) {
-        const auto& path = paths.of(file);
-        const auto stamp = stampOrNone(sourceTree, path);
-        if (wouldCopy(stamp, destinationTree ? &*destinationTree : nullptr, path, granularity))
-            items.push_back(item(DiffItem::Action::copy, path, FileStamp::countedSize(stamp)));
+        const auto found = examined.destination(file);
+        if (found == ExaminedFiles::Destination::absent ||
+            found == ExaminedFiles::Destination::outdated)
+            items.push_back(item(DiffItem::Action::copy, paths.of(file), examined.size(file)));
     }
     if (options.deleteExtras && destinationTree) {
         const auto extras =

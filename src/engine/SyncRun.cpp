@@ -2,6 +2,7 @@
 
 #include "engine/CopyPipeline.h"
 #include "engine/ExaminedFiles.h"
+#include "engine/FileExaminer.h"
 #include "engine/FileSystemError.h"
 #include "engine/LeftoverRemover.h"
 #include "engine/ListingPaths.h"
@@ -103,64 +104,16 @@ void SyncRun::listSource(FolderCursor& source) {
     }
 }
 
-// Reading attributes is nearly all the work of a run that finds little to
-// copy, so both sides are read up front, on two threads where there are two
-// cores: a file found up to date is skipped, any other is copied. The copy
-// replaces whatever stands at the destination by then, atomically.
+// A file found up to date is skipped, any other is copied. The copy replaces
+// whatever stands at the destination by then, atomically.
 void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
                            std::chrono::nanoseconds granularity) {
     const auto count = source_.listing.fileCount();
     examined_.emplace(count);
-    auto split = count;
-    std::jthread helper;
-    if (count >= kParallelFiles && std::thread::hardware_concurrency() > 1) {
-        try {
-            helper = std::jthread([this, count, granularity, half = count / 2,
-                                   helperSource = source.clone(),
-                                   helperDestination = destination.clone()]() mutable {
-                examineRange(helperSource, helperDestination, half, count, granularity);
-            });
-            split = count / 2;
-        } catch (const std::exception&) {
-            // No second thread: this one reads everything.
-        }
-    }
-    examineRange(source, destination, 0, split, granularity);
-    if (helper.joinable())
-        helper.join();
+    FileExaminer(source_.listing, granularity, *examined_).examine(source, &destination);
     for (TreeListing::Index file = 0; file < count; ++file)
         progress_.totalBytes += examined_->size(file);
     progress_.totalFiles = static_cast<std::int64_t>(count);
-}
-
-void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination,
-                           TreeListing::Index begin, TreeListing::Index end,
-                           std::chrono::nanoseconds granularity) {
-    // What cannot be read is left unknown, to the copy, which reports what
-    // fails.
-    using Destination = ExaminedFiles::Destination;
-    const auto found = [&](const std::string& path, const FileStamp& stamp) {
-        try {
-            const auto existing = destination.stampOf(path, MissingFolders::leave);
-            if (!existing)
-                return Destination::absent;
-            return needsCopy(stamp, *existing, granularity) ? Destination::outdated
-                                                            : Destination::upToDate;
-        } catch (const FileSystemError&) {
-            return Destination::unknown;
-        }
-    };
-    ListingPaths paths(source_.listing);
-    for (auto index = begin; index < end; ++index) {
-        const auto& path = paths.of(index);
-        std::optional<FileStamp> stamp;
-        try {
-            stamp = source.stampOf(path, MissingFolders::leave);
-        } catch (const FileSystemError&) {
-        }
-        if (stamp)
-            examined_->record(index, FileStamp::countedSize(stamp), found(path, *stamp));
-    }
 }
 
 // Many small files copy in nearly half the time when two threads make them:

@@ -34,8 +34,6 @@ private:
     void listSource(FolderCursor& source);
     void examineFiles(FolderCursor& source, FolderCursor& destination,
                       std::chrono::nanoseconds granularity);
-    void examineRange(FolderCursor& source, FolderCursor& destination, TreeListing::Index begin,
-                      TreeListing::Index end, std::chrono::nanoseconds granularity);
     static std::jthread startLeftoverRemoval(const FolderCursor& destination);
     void copyFiles(FolderCursor& source, FolderCursor& destination);
     void begin(const std::string& path);
