@@ -21,7 +21,7 @@ results=$out/results
 rm -rf "$out"
 mkdir -p "$results" "$out/old"
 
-declare -A median minimum peak
+declare -A median minimum peak cpu
 # Each command runs through a shell: quote every path once.
 printf -v cli_q '%q' "$cli"
 printf -v make_tree_q '%q' "$make_tree"
@@ -43,8 +43,9 @@ discard_old() {
 # measure NAME RUNS (-n LABEL [-p PREPARE] COMMAND)...: times the commands
 # in interleaved rounds (each round runs every command once, in turn) and
 # records each one's median in seconds as median[NAME/LABEL], its best time
-# as minimum[...] and its largest peak resident memory in KiB as peak[...]
-# (for a tool that forks, its largest process). Interleaving matters on
+# as minimum[...], its median processor time (user and system, every
+# process) as cpu[...] and its largest peak resident memory in KiB as
+# peak[...] (for a tool that forks, its largest process). Interleaving matters on
 # shared machines: a disk that slows down part-way through would otherwise
 # count against whichever tool happened to run last.
 measure() {
@@ -60,33 +61,39 @@ measure() {
   done
   echo
   echo "== $name (load average $(cut -d' ' -f1-3 /proc/loadavg))"
-  local -A times=() memory=()
+  local -A times=() memory=() processor=()
   local round i start kib
   for ((round = -warmup; round < count; round++)); do
     for i in "${!labels[@]}"; do
       bash -c "${prepares[$i]}" >/dev/null 2>&1
       start=$EPOCHREALTIME
-      /usr/bin/time -f %M -o "$results/peak" bash -c "${commands[$i]}" >/dev/null 2>&1 ||
+      /usr/bin/time -f '%M %U %S' -o "$results/peak" bash -c "${commands[$i]}" >/dev/null 2>&1 ||
         { echo "$0: failed: ${commands[$i]}" >&2; exit 1; }
       ((round < 0)) && continue
       times[${labels[$i]}]+="$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f", b - a }') "
-      kib=$(tail -1 "$results/peak")
+      kib=$(tail -1 "$results/peak" | cut -d' ' -f1)
       ((kib > ${memory[${labels[$i]}]:-0})) && memory[${labels[$i]}]=$kib
+      processor[${labels[$i]}]+="$(tail -1 "$results/peak" | awk '{ print $2 + $3 }') "
     done
   done
   for i in "${!labels[@]}"; do
     local key=$name/${labels[$i]} sorted
     sorted=$(tr ' ' '\n' <<<"${times[${labels[$i]}]}" | grep . | sort -g)
     minimum[$key]=$(head -1 <<<"$sorted")
-    median[$key]=$(awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }' <<<"$sorted")
+    median[$key]=$(median_of <<<"$sorted")
     peak[$key]=${memory[${labels[$i]}]}
-    printf '  %-9s median %.3f s  (min %.3f s, max %.3f s, %d runs)  peak %s KiB\n' "${labels[$i]}" \
-      "${median[$key]}" "$(head -1 <<<"$sorted")" "$(tail -1 <<<"$sorted")" "$count" "${peak[$key]}"
+    cpu[$key]=$(tr ' ' '\n' <<<"${processor[${labels[$i]}]}" | grep . | sort -g | median_of)
+    printf '  %-9s median %.3f s  (min %.3f s, max %.3f s, %d runs)  cpu %.2f s  peak %s KiB\n' \
+      "${labels[$i]}" "${median[$key]}" "$(head -1 <<<"$sorted")" "$(tail -1 <<<"$sorted")" "$count" \
+      "${cpu[$key]}" "${peak[$key]}"
     echo "$name,${labels[$i]},${peak[$key]},${median[$key]},${times[${labels[$i]}]}" >>"$results/times.csv"
   done
   discard_old
 }
 
+median_of() { # numbers on standard input, one a line, in order
+  awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
+}
 ratio() { # A B
   if [[ -n ${1:-} && -n ${2:-} ]]; then awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; else echo "-"; fi
 }

@@ -20,7 +20,7 @@ constexpr TreeListing::Index kAhead = 4 * kBatchFiles;
 
 CopyPipeline::CopyPipeline(const TreeListing& listing, const ExaminedFiles& examined,
                            std::vector<std::unique_ptr<RunCopier>> copiers, std::stop_token stop)
-    : listing_(listing), examined_(examined), copiers_(std::move(copiers)), stop_(std::move(stop)),
+    : listing_(listing), facts_(examined), copiers_(std::move(copiers)), stop_(std::move(stop)),
       outcomes_(kAhead) {
     onStop_.emplace(stop_, std::function<void()>([this] {
                         const std::lock_guard lock(mutex_);
@@ -63,13 +63,13 @@ std::optional<CopyOutcome> CopyPipeline::next() {
 void CopyPipeline::work(RunCopier& copier) {
     ListingPaths paths(listing_);
     std::vector<std::optional<CopyOutcome>> outcomes;
-    TreeListing::Index begin = 0;
-    TreeListing::Index end = 0;
-    while (claim(begin, end)) {
+    Batch batch;
+    while (claim(batch)) {
         outcomes.clear();
         try {
-            for (auto file = begin; file < end; ++file)
-                outcomes.push_back(copier.copy(paths.of(file), examined_.destination(file)));
+            for (std::size_t at = 0; at < batch.found.size(); ++at)
+                outcomes.push_back(copier.copy(
+                    paths.of(batch.begin + static_cast<TreeListing::Index>(at)), batch.found[at]));
         } catch (...) {
             const std::lock_guard lock(mutex_);
             failure_ = std::current_exception();
@@ -79,14 +79,14 @@ void CopyPipeline::work(RunCopier& copier) {
         }
         // A whole batch at once: one hand-over instead of one for each file.
         const std::lock_guard lock(mutex_);
-        for (auto file = begin; file < end; ++file)
-            outcomes_[file % kAhead] = std::move(outcomes[file - begin]);
+        for (std::size_t at = 0; at < outcomes.size(); ++at)
+            outcomes_[(batch.begin + at) % kAhead] = std::move(outcomes[at]);
         changed_.notify_all();
     }
 }
 
 // Takes the next batch; false when there is none to take or a stop came.
-bool CopyPipeline::claim(TreeListing::Index& begin, TreeListing::Index& end) {
+bool CopyPipeline::claim(Batch& batch) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] {
         return ending_ || stop_.stop_requested() || claimed_ == listing_.fileCount() ||
@@ -94,29 +94,30 @@ bool CopyPipeline::claim(TreeListing::Index& begin, TreeListing::Index& end) {
     });
     if (ending_ || stop_.stop_requested() || claimed_ == listing_.fileCount())
         return false;
-    begin = claimed_;
-    end = batchEnd(begin);
-    claimed_ = end;
+    fill(batch);
+    claimed_ += static_cast<TreeListing::Index>(batch.found.size());
     return true;
 }
 
-TreeListing::Index CopyPipeline::batchEnd(TreeListing::Index begin) const {
+void CopyPipeline::fill(Batch& batch) {
+    batch.begin = claimed_;
+    batch.found.clear();
     auto folder = TreeListing::kNone;
     TreeListing::Index copies = 0;
     std::int64_t bytes = 0;
-    auto end = begin;
-    for (; end < listing_.fileCount() && end - begin < kBatchFiles && copies < kBatchCopies &&
-           bytes < kBatchBytes;
-         ++end) {
-        if (examined_.destination(end) == ExaminedFiles::Destination::upToDate)
-            continue;
-        if (copies > 0 && listing_.folderOfFile(end) != folder)
-            break;
-        folder = listing_.folderOfFile(end);
-        ++copies;
-        bytes += examined_.size(end);
+    for (auto file = claimed_; file < listing_.fileCount() && file - claimed_ < kBatchFiles &&
+                               copies < kBatchCopies && bytes < kBatchBytes;
+         ++file, facts_.next()) {
+        const auto& facts = facts_.facts();
+        if (facts.destination != ExaminedFiles::Destination::upToDate) {
+            if (copies > 0 && listing_.folderOfFile(file) != folder)
+                break;
+            folder = listing_.folderOfFile(file);
+            ++copies;
+            bytes += facts.size;
+        }
+        batch.found.push_back(facts.destination);
     }
-    return end;
 }
 
 } // namespace quillfen

@@ -39,12 +39,18 @@ public:
     std::optional<CopyOutcome> next();
 
 private:
+    // Files [begin, begin + found.size()) and what stood at their destinations.
+    struct Batch {
+        TreeListing::Index begin = 0;
+        std::vector<ExaminedFiles::Destination> found;
+    };
+
     void work(RunCopier& copier);
-    bool claim(TreeListing::Index& begin, TreeListing::Index& end);
-    TreeListing::Index batchEnd(TreeListing::Index begin) const;
+    bool claim(Batch& batch);
+    void fill(Batch& batch);
 
     const TreeListing& listing_;
-    const ExaminedFiles& examined_;
+    ExaminedFiles::Reader facts_; // at the first file not claimed
     std::vector<std::unique_ptr<RunCopier>> copiers_;
     std::stop_token stop_;
 

@@ -3,15 +3,15 @@
 #include "engine/TreeListing.h"
 
 #include <cstdint>
-#include <mutex>
-#include <unordered_map>
-#include <vector>
+#include <deque>
 
 namespace quillfen {
 
-// What a run learns of each listed file before its copy phase: the size and
-// what stands at the destination. Five bytes a file: sizes of 4 GiB and more,
-// which are rare, are kept apart.
+// What a run or a preview learns of each listed file before it copies: the
+// size and what stands at the destination. Both go into one number written
+// in as few bytes as it needs, mostly one or two, so that a tree of millions
+// of files costs little. The files are recorded in order, a range of them by
+// each thread, and read back in order.
 class ExaminedFiles {
 public:
     enum class Destination : std::uint8_t {
@@ -21,22 +21,51 @@ public:
         outdated, // anything else: a file to replace, a folder, a link
     };
 
-    // Every file unknown, of size 0.
-    explicit ExaminedFiles(TreeListing::Index count = 0);
+    struct Facts {
+        std::int64_t size = 0; // 0 when it could not be read
+        Destination destination = Destination::unknown;
+    };
 
-    // Safe from several threads at once for different files.
-    void record(TreeListing::Index file, std::int64_t size, Destination destination);
+    // Records the facts of one range of files, in order.
+    class Recorder {
+    public:
+        void add(const Facts& facts);
 
-    std::int64_t size(TreeListing::Index file) const;
-    Destination destination(TreeListing::Index file) const { return destinations_[file]; }
+    private:
+        friend class ExaminedFiles;
+        explicit Recorder(std::deque<std::uint8_t>& bytes) : bytes_(&bytes) {}
+        std::deque<std::uint8_t>* bytes_;
+    };
+
+    // Goes through the facts of every file, from the first.
+    class Reader {
+    public:
+        explicit Reader(const ExaminedFiles& files);
+
+        // Of the file the reader is at; none past the last.
+        const Facts& facts() const { return facts_; }
+        void next();
+
+    private:
+        void decode();
+
+        const ExaminedFiles* files_;
+        TreeListing::Index left_;
+        std::size_t range_ = 0;
+        std::deque<std::uint8_t>::const_iterator at_;
+        Facts facts_;
+    };
+
+    explicit ExaminedFiles(TreeListing::Index count) : count_(count) {}
+
+    // The recorder of the next range: the files after those of the ranges
+    // asked for before. Ask for every range before recording any, and record
+    // every file of each.
+    Recorder recorder() { return Recorder(ranges_.emplace_back()); }
 
 private:
-    static constexpr std::uint32_t kLarge = UINT32_MAX;
-
-    std::vector<std::uint32_t> sizes_;
-    std::vector<Destination> destinations_;
-    mutable std::mutex largeMutex_;
-    std::unordered_map<TreeListing::Index, std::int64_t> large_;
+    TreeListing::Index count_;
+    std::deque<std::deque<std::uint8_t>> ranges_;
 };
 
 } // namespace quillfen

@@ -20,6 +20,7 @@ FileExaminer::FileExaminer(const TreeListing& listing, std::chrono::nanoseconds 
 
 void FileExaminer::examine(FolderCursor& source, FolderCursor* destination) {
     const auto count = listing_.fileCount();
+    auto first = examined_.recorder();
     auto split = count;
     std::jthread helper;
     if (count >= kParallelFiles && std::thread::hardware_concurrency() > 1) {
@@ -27,21 +28,23 @@ void FileExaminer::examine(FolderCursor& source, FolderCursor* destination) {
             std::optional<FolderCursor> otherDestination;
             if (destination != nullptr)
                 otherDestination.emplace(destination->clone());
-            helper = std::jthread([this, count, half = count / 2, otherSource = source.clone(),
+            helper = std::jthread([this, count, half = count / 2, second = examined_.recorder(),
+                                   otherSource = source.clone(),
                                    otherDestination = std::move(otherDestination)]() mutable {
                 examineRange(otherSource, otherDestination ? &*otherDestination : nullptr, half,
-                             count);
+                             count, second);
             });
             split = count / 2;
         } catch (const std::exception&) {
             // No second thread: this one reads everything.
         }
     }
-    examineRange(source, destination, 0, split);
+    examineRange(source, destination, 0, split, first);
 }
 
 void FileExaminer::examineRange(FolderCursor& source, FolderCursor* destination,
-                                TreeListing::Index begin, TreeListing::Index end) {
+                                TreeListing::Index begin, TreeListing::Index end,
+                                ExaminedFiles::Recorder recorder) {
     ListingPaths paths(listing_);
     for (auto file = begin; file < end; ++file) {
         const auto& path = paths.of(file);
@@ -50,9 +53,9 @@ void FileExaminer::examineRange(FolderCursor& source, FolderCursor* destination,
             stamp = source.stampOf(path, MissingFolders::leave);
         } catch (const FileSystemError&) {
         }
-        examined_.record(file, FileStamp::countedSize(stamp),
-                         destination != nullptr ? found(*destination, path, stamp)
-                                                : ExaminedFiles::Destination::absent);
+        recorder.add({FileStamp::countedSize(stamp), destination != nullptr
+                                                         ? found(*destination, path, stamp)
+                                                         : ExaminedFiles::Destination::absent});
     }
 }
 

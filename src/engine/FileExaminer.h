@@ -24,7 +24,7 @@ public:
 
 private:
     void examineRange(FolderCursor& source, FolderCursor* destination, TreeListing::Index begin,
-                      TreeListing::Index end);
+                      TreeListing::Index end, ExaminedFiles::Recorder recorder);
     ExaminedFiles::Destination found(FolderCursor& destination, const std::string& path,
                                      const std::optional<FileStamp>& stamp) const;
 

@@ -45,11 +45,12 @@ std::vector<DiffItem> PreviewPlanner::plan(const std::filesystem::path& source,
     // costs none.
     std::vector<DiffItem> items;
     ListingPaths paths(scan.listing);
-    for (TreeListing::Index file = 0; file < scan.listing.fileCount(); ++file) {
-        const auto found = examined.destination(file);
+    ExaminedFiles::Reader facts(examined);
+    for (TreeListing::Index file = 0; file < scan.listing.fileCount(); ++file, facts.next()) {
+        const auto found = facts.facts().destination;
         if (found == ExaminedFiles::Destination::absent ||
             found == ExaminedFiles::Destination::outdated)
-            items.push_back(item(DiffItem::Action::copy, paths.of(file), examined.size(file)));
+            items.push_back(item(DiffItem::Action::copy, paths.of(file), facts.facts().size));
     }
     if (options.deleteExtras && destinationTree) {
         const auto extras =

@@ -108,12 +108,12 @@ void SyncRun::listSource(FolderCursor& source) {
 // whatever stands at the destination by then, atomically.
 void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
                            std::chrono::nanoseconds granularity) {
-    const auto count = source_.listing.fileCount();
+    auto count = source_.listing.fileCount();
     examined_.emplace(count);
     FileExaminer(source_.listing, granularity, *examined_).examine(source, &destination);
-    for (TreeListing::Index file = 0; file < count; ++file)
-        progress_.totalBytes += examined_->size(file);
-    progress_.totalFiles = static_cast<std::int64_t>(count);
+    for (ExaminedFiles::Reader facts(*examined_); count > 0; --count, facts.next())
+        progress_.totalBytes += facts.facts().size;
+    progress_.totalFiles = static_cast<std::int64_t>(source_.listing.fileCount());
 }
 
 // Many small files copy in nearly half the time when two threads make them:
@@ -122,13 +122,15 @@ void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
 void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
     const auto count = source_.listing.fileCount();
     ListingPaths paths(source_.listing);
+    ExaminedFiles::Reader facts(*examined_);
     if (count < kParallelFiles || options_.bandwidthLimit > 0 ||
         std::thread::hardware_concurrency() < 2) {
         RunCopier copier(source, destination, options_, stop_);
-        for (TreeListing::Index index = 0; index < count && !stop_.stop_requested(); ++index) {
+        for (TreeListing::Index index = 0; index < count && !stop_.stop_requested();
+             ++index, facts.next()) {
             const auto& path = paths.of(index);
             begin(path);
-            finish(index, path, copier.copy(path, examined_->destination(index)));
+            finish(index, path, facts.facts().size, copier.copy(path, facts.facts().destination));
         }
         return;
     }
@@ -139,13 +141,13 @@ void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
     copiers.push_back(std::make_unique<RunCopier>(source, destination, options_, stop_));
     copiers.push_back(std::make_unique<RunCopier>(otherSource, otherDestination, options_, stop_));
     CopyPipeline pipeline(source_.listing, *examined_, std::move(copiers), stop_);
-    for (TreeListing::Index index = 0; index < count; ++index) {
+    for (TreeListing::Index index = 0; index < count; ++index, facts.next()) {
         auto outcome = pipeline.next();
         if (!outcome)
             return;
         const auto& path = paths.of(index);
         begin(path);
-        finish(index, path, std::move(*outcome));
+        finish(index, path, facts.facts().size, std::move(*outcome));
     }
 }
 
@@ -154,14 +156,14 @@ void SyncRun::begin(const std::string& path) {
     report();
 }
 
-void SyncRun::finish(TreeListing::Index index, const std::string& path, CopyOutcome outcome) {
+void SyncRun::finish(TreeListing::Index index, const std::string& path, std::int64_t size,
+                     CopyOutcome outcome) {
     for (const auto& [deleted, line] : outcome.clearing) {
         ++(deleted ? progress_.deletedFiles : failed_);
         log(line);
     }
     if (outcome.folderKept)
         foldersKept_.push_back(path);
-    const std::int64_t size = examined_->size(index);
     if (outcome.result == CopyOutcome::Result::copied) {
         progress_.copiedBytes += size;
         ++progress_.copiedFiles;

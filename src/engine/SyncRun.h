@@ -37,7 +37,8 @@ private:
     static std::jthread startLeftoverRemoval(const FolderCursor& destination);
     void copyFiles(FolderCursor& source, FolderCursor& destination);
     void begin(const std::string& path);
-    void finish(TreeListing::Index index, const std::string& path, CopyOutcome outcome);
+    void finish(TreeListing::Index index, const std::string& path, std::int64_t size,
+                CopyOutcome outcome);
     void deleteExtras(FolderCursor& destination);
     bool refusesToDelete(std::int64_t planned, std::int64_t present) const;
     void verifyCopies(FolderCursor& source, FolderCursor& destination);

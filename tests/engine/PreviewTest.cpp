@@ -106,13 +106,15 @@ TEST_F(PreviewTest, MirrorModeMatchesEachFileByItsFolderAndItsNameAsBytes) {
 }
 
 TEST_F(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
-    root.write("src/a", "a");
+    constexpr std::uintmax_t kLarge = (std::uintmax_t(5) << 30) + 3; // sparse: no room taken
+    std::filesystem::resize_file(root.write("src/a", "a"), kLarge);
     root.write("dst/b/c", "c");
     std::filesystem::create_directories(root / "empty");
     SyncOptions options;
     options.deleteExtras = true;
-    EXPECT_EQ(actions(SyncEngine().preview(root / "src", root / "new/deeper", options)),
-              (Plan{{Action::copy, "a"}}));
+    const auto plan = SyncEngine().preview(root / "src", root / "new/deeper", options);
+    EXPECT_EQ(actions(plan), (Plan{{Action::copy, "a"}}));
+    EXPECT_EQ(plan.at(0).size, static_cast<std::int64_t>(kLarge));
     EXPECT_FALSE(std::filesystem::exists(root / "new")) << "the destination is not created";
     EXPECT_EQ(actions(SyncEngine().preview(root / "empty", root / "dst", options)),
               (Plan{{Action::remove, "b/c"}}));
