@@ -111,8 +111,10 @@ void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
     auto count = source_.listing.fileCount();
     examined_.emplace(count);
     FileExaminer(source_.listing, granularity, *examined_).examine(source, &destination);
-    for (ExaminedFiles::Reader facts(*examined_); count > 0; --count, facts.next())
+    for (ExaminedFiles::Reader facts(*examined_); count > 0; --count, facts.next()) {
         progress_.totalBytes += facts.facts().size;
+        toCopy_ += facts.facts().destination != ExaminedFiles::Destination::upToDate;
+    }
     progress_.totalFiles = static_cast<std::int64_t>(source_.listing.fileCount());
 }
 
@@ -123,7 +125,7 @@ void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
     const auto count = source_.listing.fileCount();
     ListingPaths paths(source_.listing);
     ExaminedFiles::Reader facts(*examined_);
-    if (count < kParallelFiles || options_.bandwidthLimit > 0 ||
+    if (toCopy_ < kParallelFiles || options_.bandwidthLimit > 0 ||
         std::thread::hardware_concurrency() < 2) {
         RunCopier copier(source, destination, options_, stop_);
         for (TreeListing::Index index = 0; index < count && !stop_.stop_requested();

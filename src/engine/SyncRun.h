@@ -55,6 +55,7 @@ private:
     // Per listed file: its size, and what stood at its destination. The
     // attributes of a file to copy are read again anyway.
     std::optional<ExaminedFiles> examined_;
+    TreeListing::Index toCopy_ = 0;          // files not found up to date
     std::vector<TreeListing::Index> copied_; // to verify
     std::vector<std::string> foldersKept_;   // in the way of a file, not emptied
     std::int64_t failed_ = 0;
