@@ -171,7 +171,8 @@ void SyncRun::finish(TreeListing::Index index, const std::string& path, std::int
         ++progress_.copiedFiles;
         if (options_.verify)
             copied_.push_back(index);
-        log("Copied: " + path);
+        line_.assign("Copied: ").append(path); // one buffer for a line a file
+        log(line_);
     } else if (outcome.result == CopyOutcome::Result::failed) {
         ++failed_;
         log("Error: " + path + " — " + outcome.error);

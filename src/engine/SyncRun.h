@@ -57,7 +57,8 @@ private:
     std::optional<ExaminedFiles> examined_;
     TreeListing::Index toCopy_ = 0;          // files not found up to date
     std::vector<TreeListing::Index> copied_; // to verify
-    std::vector<std::string> foldersKept_;   // in the way of a file, not emptied
+    std::string line_;
+    std::vector<std::string> foldersKept_; // in the way of a file, not emptied
     std::int64_t failed_ = 0;
     std::int64_t excluded_ = 0;
     std::int64_t verificationFailures_ = 0;
