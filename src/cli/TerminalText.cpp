@@ -28,6 +28,9 @@ std::string terminalSafe(std::string_view text) {
     safe.reserve(text.size());
     std::size_t copied = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte >= 0x20 && byte != 0x7F && byte != 0xC2)
+            continue; // nearly every byte
         const auto length = controlLength(text.substr(at));
         if (length == 0)
             continue;
