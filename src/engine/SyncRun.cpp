@@ -122,28 +122,41 @@ void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
 // the system's work for each new file is much more than the run's own. The
 // run still tells every file in list order.
 void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
-    const auto count = source_.listing.fileCount();
+    if (toCopy_ >= kParallelFiles && options_.bandwidthLimit <= 0 &&
+        std::thread::hardware_concurrency() > 1) {
+        std::optional<FolderCursor> otherSource;
+        std::optional<FolderCursor> otherDestination;
+        try {
+            otherSource.emplace(source.clone());
+            otherDestination.emplace(destination.clone());
+        } catch (const FileSystemError&) {
+            // No descriptors to spare: one thread copies.
+        }
+        if (otherDestination) {
+            std::vector<std::unique_ptr<RunCopier>> copiers;
+            copiers.push_back(std::make_unique<RunCopier>(source, destination, options_, stop_));
+            copiers.push_back(
+                std::make_unique<RunCopier>(*otherSource, *otherDestination, options_, stop_));
+            copyOnThreads(std::move(copiers));
+            return;
+        }
+    }
+    RunCopier copier(source, destination, options_, stop_);
     ListingPaths paths(source_.listing);
     ExaminedFiles::Reader facts(*examined_);
-    if (toCopy_ < kParallelFiles || options_.bandwidthLimit > 0 ||
-        std::thread::hardware_concurrency() < 2) {
-        RunCopier copier(source, destination, options_, stop_);
-        for (TreeListing::Index index = 0; index < count && !stop_.stop_requested();
-             ++index, facts.next()) {
-            const auto& path = paths.of(index);
-            begin(path);
-            finish(index, path, facts.facts().size, copier.copy(path, facts.facts().destination));
-        }
-        return;
+    for (TreeListing::Index index = 0;
+         index < source_.listing.fileCount() && !stop_.stop_requested(); ++index, facts.next()) {
+        const auto& path = paths.of(index);
+        begin(path);
+        finish(index, path, facts.facts().size, copier.copy(path, facts.facts().destination));
     }
-    // The second thread's cursors are its own.
-    FolderCursor otherSource = source.clone();
-    FolderCursor otherDestination = destination.clone();
-    std::vector<std::unique_ptr<RunCopier>> copiers;
-    copiers.push_back(std::make_unique<RunCopier>(source, destination, options_, stop_));
-    copiers.push_back(std::make_unique<RunCopier>(otherSource, otherDestination, options_, stop_));
+}
+
+void SyncRun::copyOnThreads(std::vector<std::unique_ptr<RunCopier>> copiers) {
+    ListingPaths paths(source_.listing);
+    ExaminedFiles::Reader facts(*examined_);
     CopyPipeline pipeline(source_.listing, *examined_, std::move(copiers), stop_);
-    for (TreeListing::Index index = 0; index < count; ++index, facts.next()) {
+    for (TreeListing::Index index = 0; index < source_.listing.fileCount(); ++index, facts.next()) {
         auto outcome = pipeline.next();
         if (!outcome)
             return;

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -36,6 +37,7 @@ private:
                       std::chrono::nanoseconds granularity);
     static std::jthread startLeftoverRemoval(const FolderCursor& destination);
     void copyFiles(FolderCursor& source, FolderCursor& destination);
+    void copyOnThreads(std::vector<std::unique_ptr<RunCopier>> copiers);
     void begin(const std::string& path);
     void finish(TreeListing::Index index, const std::string& path, std::int64_t size,
                 CopyOutcome outcome);
