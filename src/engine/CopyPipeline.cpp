@@ -7,9 +7,8 @@ namespace {
 
 // A batch ends after kBatchCopies files to copy or kBatchBytes of them,
 // before a file to copy in another folder than the first, or after
-// kBatchFiles files in all:
-// short enough that a stop is obeyed soon, long enough that a run with
-// little to copy hands few batches around.
+// kBatchFiles files in all: short enough that a stop is obeyed soon, long
+// enough that a run with little to copy hands few batches around.
 constexpr TreeListing::Index kBatchCopies = 16;
 constexpr std::int64_t kBatchBytes = std::int64_t(1) << 20;
 constexpr TreeListing::Index kBatchFiles = 64;
