@@ -5,6 +5,8 @@
 //   make-tree t2 DIR          four files of 256 MiB
 //   make-tree t3 DIR          t1 plus 200 files of 1-4 MiB
 //   make-tree p200k DIR       200,000 files of 0-2 KiB over 1,000 folders (a long preview)
+//   make-tree many DIR FILES  FILES files of 0-200 bytes in FILES/50 folders nested
+//                             at random up to 18 deep (T4 is 200,000 of them)
 //   make-tree change DIR PCT  rewrite PCT% of a t1 tree's files (new bytes, new time)
 //   make-tree extras DIR PCT  add PCT% more files to a t1 tree, named so no source has them
 //
@@ -14,9 +16,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -122,6 +127,57 @@ void makeMediumFiles(const fs::path& root) {
     }
 }
 
+// A word of 2-10 lower-case letters, for names of many lengths.
+std::string word(Generator& random) {
+    std::string text(random.between(2, 10), 'a');
+    for (auto& letter : text)
+        letter = static_cast<char>('a' + random.next() % 26);
+    return text;
+}
+
+void fail(const std::string& what) {
+    std::perror(("make-tree: " + what).c_str());
+    std::exit(1);
+}
+
+// Many tiny files in nested folders, like a home folder or a source tree.
+// Each folder hangs below the one made just before it or, as often, below
+// a random earlier one, so the nesting is random and often deep, but never
+// deeper than kMaxDepth; each file goes to a random folder. Plain
+// system calls: a million files through streams would take minutes.
+void makeManyFiles(const fs::path& root, int files) {
+    constexpr int kFilesPerFolder = 50;
+    constexpr int kMaxDepth = 18;
+    static const char* const kExtensions[] = {".txt", ".c", ".h", ".md", ".json", ".png", ""};
+    Generator random(kSeed + 6);
+    const int folders = std::max(1, files / kFilesPerFolder);
+    std::vector<std::string> paths{root.string()};
+    std::vector<int> depths{0};
+    fs::create_directories(root);
+    for (int i = 1; i < folders; ++i) {
+        auto parent = random.next() % 2 ? paths.size() - 1
+                                        : static_cast<std::size_t>(random.next() % paths.size());
+        while (depths[parent] >= kMaxDepth)
+            parent = static_cast<std::size_t>(random.next() % paths.size());
+        paths.push_back(paths[parent] + '/' + word(random) + std::to_string(i));
+        depths.push_back(depths[parent] + 1);
+        if (::mkdir(paths.back().c_str(), 0755) != 0)
+            fail(paths.back());
+    }
+    char content[200];
+    for (int i = 0; i < files; ++i) {
+        const auto& folder = paths[random.next() % paths.size()];
+        const auto path = folder + '/' + word(random) + '-' + std::to_string(i) +
+                          kExtensions[random.next() % std::size(kExtensions)];
+        const auto size = static_cast<std::size_t>(random.between(0, sizeof content));
+        for (std::size_t at = 0; at < size; ++at)
+            content[at] = static_cast<char>(random.next());
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0 || ::write(fd, content, size) != static_cast<ssize_t>(size) || ::close(fd) != 0)
+            fail(path);
+    }
+}
+
 // Every run changes the same files, with bytes that differ from the last run.
 void changeFiles(const fs::path& root, int percent) {
     Generator bytes(static_cast<std::uint64_t>(std::time(nullptr)));
@@ -140,8 +196,8 @@ void addExtras(const fs::path& root, int percent) {
 }
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: make-tree t1|t2|t3|p200k DIR | make-tree change|extras DIR PERCENT\n");
+    std::fprintf(stderr, "usage: make-tree t1|t2|t3|p200k DIR | make-tree many DIR FILES |\n"
+                         "       make-tree change|extras DIR PERCENT\n");
     return 2;
 }
 
@@ -152,7 +208,7 @@ int main(int argc, char** argv) {
         return usage();
     const std::string kind = argv[1];
     const fs::path root = argv[2];
-    const int percent = argc > 3 ? std::atoi(argv[3]) : 0;
+    const int number = argc > 3 ? std::atoi(argv[3]) : 0; // a percentage, or a file count
     if (kind == "t1" || kind == "t3")
         makeSmallFiles(root);
     if (kind == "t3")
@@ -161,10 +217,12 @@ int main(int argc, char** argv) {
         makeLargeFiles(root);
     if (kind == "p200k")
         makePlanFiles(root);
-    if (kind == "change" && percent > 0 && percent <= 100)
-        changeFiles(root, percent);
-    else if (kind == "extras" && percent > 0 && percent <= 100)
-        addExtras(root, percent);
+    if (kind == "many" && number > 0)
+        makeManyFiles(root, number);
+    else if (kind == "change" && number > 0 && number <= 100)
+        changeFiles(root, number);
+    else if (kind == "extras" && number > 0 && number <= 100)
+        addExtras(root, number);
     else if (kind != "t1" && kind != "t2" && kind != "t3" && kind != "p200k")
         return usage();
     return 0;

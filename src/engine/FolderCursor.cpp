@@ -36,10 +36,13 @@ int FolderCursor::parentOf(std::string_view relativePath, MissingFolders missing
     const auto slash = relativePath.rfind('/');
     const std::string_view folder =
         slash == std::string_view::npos ? std::string_view() : relativePath.substr(0, slash);
+    if (folder == current_ && hasCurrent_)
+        return deepest(); // files come folder by folder: mostly the same one
     if (missing == MissingFolders::leave && !missing_.empty() && folder.starts_with(missing_) &&
         (folder.size() == missing_.size() || folder[missing_.size()] == '/'))
         return kMissing; // its files come one after another: look once
     missing_.clear();
+    hasCurrent_ = false;
 
     // Keep the handles of the leading components this folder shares with the
     // previous one.
@@ -67,7 +70,10 @@ int FolderCursor::parentOf(std::string_view relativePath, MissingFolders missing
         limitOpenHandles();
         position = end + 1;
     }
-    return deepest();
+    const int fd = deepest();
+    current_.assign(folder);
+    hasCurrent_ = true;
+    return fd;
 }
 
 int FolderCursor::deepest() {
@@ -86,6 +92,7 @@ int FolderCursor::deepest() {
         FileDescriptor next(::openat(parent, chain_[index].first.c_str(), kFolderFlags));
         if (!next.isOpen()) {
             const int error = errno;
+            hasCurrent_ = false;
             std::string prefix;
             for (std::size_t component = 0; component <= index; ++component)
                 prefix += (component == 0 ? "" : "/") + chain_[component].first;

@@ -55,6 +55,8 @@ private:
     std::filesystem::path rootPath_;
     std::vector<std::pair<std::string, FileDescriptor>> chain_;
     std::string missing_; // the folder last found missing, if any
+    std::string current_; // the folder the chain leads to, when hasCurrent_
+    bool hasCurrent_ = false;
 };
 
 } // namespace quillfen

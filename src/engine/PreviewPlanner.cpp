@@ -1,7 +1,9 @@
 #include "engine/PreviewPlanner.h"
 
-#include "engine/FileSystemError.h"
+#include "engine/ExaminedFiles.h"
+#include "engine/FileExaminer.h"
 #include "engine/FolderCursor.h"
+#include "engine/ListingPaths.h"
 #include "engine/MirrorPlan.h"
 #include "engine/RunFolders.h"
 #include "engine/TreeScanner.h"
@@ -17,33 +19,10 @@ DiffItem item(DiffItem::Action action, const std::string& path, std::int64_t siz
     return diff;
 }
 
-std::optional<FileStamp> stampOrNone(FolderCursor& tree, const std::string& path) {
-    try {
-        return tree.stampOf(path, MissingFolders::leave);
-    } catch (const FileSystemError&) {
-        return std::nullopt;
-    }
-}
-
-// True when the file belongs in the plan; a comparison that cannot be made
-// leaves it out, as the run would fail that file.
-bool wouldCopy(const std::optional<FileStamp>& source, FolderCursor* destination,
-               const std::string& path, std::chrono::nanoseconds granularity) {
-    if (destination == nullptr)
-        return true;
-    try {
-        const auto existing = destination->stampOf(path, MissingFolders::leave);
-        return !existing || (source && needsCopy(*source, *existing, granularity));
-    } catch (const FileSystemError&) {
-        return false;
-    }
-}
-
 } // namespace
 
-PreviewPlanner::PreviewPlanner(const SyncEngine& engine,
-                               std::optional<std::chrono::nanoseconds> timeGranularity)
-    : engine_(engine), timeGranularity_(timeGranularity) {}
+PreviewPlanner::PreviewPlanner(std::optional<std::chrono::nanoseconds> timeGranularity)
+    : timeGranularity_(timeGranularity) {}
 
 std::vector<DiffItem> PreviewPlanner::plan(const std::filesystem::path& source,
                                            const std::filesystem::path& destination,
@@ -51,27 +30,34 @@ std::vector<DiffItem> PreviewPlanner::plan(const std::filesystem::path& source,
     RunFolders folders(source, destination, options);
     FileDescriptor destinationFd = folders.openDestination(MissingFolders::leave);
     const auto granularity = timeGranularity_.value_or(folders.destinationGranularity());
-    const auto listing = engine_.scanFiles(folders.source(), options.excludePatterns);
+    const auto scan = TreeScanner(options.excludePatterns, {}).scan(folders.source());
 
     FolderCursor sourceTree(folders.takeSource(), folders.source());
     std::optional<FolderCursor> destinationTree;
     if (destinationFd.isOpen())
         destinationTree.emplace(std::move(destinationFd), folders.destination());
 
+    ExaminedFiles examined(scan.listing.fileCount());
+    FileExaminer(scan.listing, granularity, examined)
+        .examine(sourceTree, destinationTree ? &*destinationTree : nullptr);
+    // A comparison that cannot be made leaves the file out, as the run would
+    // fail that file. Path text only for the items listed: an unchanged tree
+    // costs none.
     std::vector<DiffItem> items;
-    for (const auto& path : listing.files) {
-        const auto stamp = stampOrNone(sourceTree, path);
-        if (wouldCopy(stamp, destinationTree ? &*destinationTree : nullptr, path, granularity))
-            items.push_back(item(DiffItem::Action::copy, path, FileStamp::countedSize(stamp)));
+    ListingPaths paths(scan.listing);
+    ExaminedFiles::Reader facts(examined);
+    for (TreeListing::Index file = 0; file < scan.listing.fileCount(); ++file, facts.next()) {
+        const auto found = facts.facts().destination;
+        if (found == ExaminedFiles::Destination::absent ||
+            found == ExaminedFiles::Destination::outdated)
+            items.push_back(item(DiffItem::Action::copy, paths.of(file), facts.facts().size));
     }
     if (options.deleteExtras && destinationTree) {
-        const MirrorPlan mirror(listing);
-        const auto destinationListing =
-            TreeScanner({}, {}, TreeScanner::TemporaryFiles::setApart).scan(folders.destination());
-        for (const auto& path : destinationListing.files) {
-            if (mirror.isExtra(path))
-                items.push_back(item(DiffItem::Action::remove, path, 0));
-        }
+        const auto extras =
+            MirrorPlan(scan.listing, scan.unreadableFolders).scanExtras(folders.destination());
+        ListingPaths extraPaths(extras.listing);
+        for (TreeListing::Index file = 0; file < extras.listing.fileCount(); ++file)
+            items.push_back(item(DiffItem::Action::remove, extraPaths.of(file), 0));
     }
     return items;
 }

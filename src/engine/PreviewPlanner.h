@@ -12,8 +12,7 @@ namespace quillfen {
 // found by the same comparison and the same mirror rules, writing nothing.
 class PreviewPlanner {
 public:
-    PreviewPlanner(const SyncEngine& engine,
-                   std::optional<std::chrono::nanoseconds> timeGranularity);
+    explicit PreviewPlanner(std::optional<std::chrono::nanoseconds> timeGranularity);
 
     // Copy items in source order, then delete items in destination order.
     // Throws SyncError or FileSystemError like a run.
@@ -22,7 +21,6 @@ public:
                                const SyncOptions& options) const;
 
 private:
-    const SyncEngine& engine_;
     std::optional<std::chrono::nanoseconds> timeGranularity_;
 };
 

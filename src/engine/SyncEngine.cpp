@@ -59,7 +59,7 @@ bool SyncEngine::needsCopy(const std::filesystem::path& sourceFile,
 std::vector<DiffItem> SyncEngine::preview(const std::filesystem::path& source,
                                           const std::filesystem::path& destination,
                                           const SyncOptions& options) const {
-    return PreviewPlanner(*this, timeGranularity_).plan(source, destination, options);
+    return PreviewPlanner(timeGranularity_).plan(source, destination, options);
 }
 
 SyncResult SyncEngine::sync(const std::filesystem::path& source,

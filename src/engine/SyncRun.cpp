@@ -1,13 +1,14 @@
 #include "engine/SyncRun.h"
 
-#include "engine/FileCopier.h"
+#include "engine/CopyPipeline.h"
+#include "engine/ExaminedFiles.h"
+#include "engine/FileExaminer.h"
 #include "engine/FileSystemError.h"
-#include "engine/FolderRemoval.h"
 #include "engine/LeftoverRemover.h"
+#include "engine/ListingPaths.h"
 #include "engine/MirrorPlan.h"
 #include "engine/RunFolders.h"
 #include "engine/SyncError.h"
-#include "engine/TreeScanner.h"
 #include "engine/Verifier.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ namespace quillfen {
 namespace {
 
 // Below this many files a second thread is not worth starting.
-constexpr std::size_t kParallelExamination = 512;
+constexpr TreeListing::Index kParallelFiles = 512;
 
 // An unattended run that would delete more than half of the destination's
 // files, and at least this many, deletes none.
@@ -61,7 +62,7 @@ SyncResult SyncRun::run(const std::filesystem::path& source,
     copyFiles(sourceTree, destinationTree);
     if (options_.deleteExtras && !stop_.stop_requested())
         deleteExtras(destinationTree);
-    if (options_.verify && !stop_.stop_requested() && !copiedPaths_.empty())
+    if (options_.verify && !stop_.stop_requested() && !copied_.empty())
         verifyCopies(sourceTree, destinationTree);
     progress_.phase = SyncProgress::Phase::done;
     report();
@@ -87,13 +88,12 @@ void SyncRun::log(const std::string& line) const {
 }
 
 void SyncRun::listSource(FolderCursor& source) {
-    listing_ = engine_.scanFiles(source.rootPath(), options_.excludePatterns,
-                                 [this](const std::string& path) {
-                                     ++excluded_;
-                                     log("Excluded: " + path);
-                                 });
+    source_ = TreeScanner(options_.excludePatterns, [this](const std::string& path) {
+                  ++excluded_;
+                  log("Excluded: " + path);
+              }).scan(source.rootPath());
     // A subfolder the scan could not read is a failure, not an empty folder.
-    for (const auto& folder : listing_.unreadableFolders) {
+    for (const auto& folder : source_.unreadableFolders) {
         const FileDescriptor probe(
             ::openat(source.rootFd(), folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         const std::string reason = probe.isOpen()
@@ -104,135 +104,121 @@ void SyncRun::listSource(FolderCursor& source) {
     }
 }
 
-// Reading attributes is nearly all the work of a run that finds little to
-// copy, so both sides are read up front, on two threads where there are two
-// cores: a file found up to date is skipped, any other is copied. The copy
-// replaces whatever stands at the destination by then, atomically.
+// A file found up to date is skipped, any other is copied. The copy replaces
+// whatever stands at the destination by then, atomically.
 void SyncRun::examineFiles(FolderCursor& source, FolderCursor& destination,
                            std::chrono::nanoseconds granularity) {
-    const std::size_t count = listing_.files.size();
-    sizes_.assign(count, 0);
-    upToDate_.assign(count, 0);
-    std::size_t split = count;
-    std::jthread helper;
-    if (count >= kParallelExamination && std::thread::hardware_concurrency() > 1) {
-        try {
-            helper = std::jthread([this, count, granularity, half = count / 2,
-                                   helperSource = source.clone(),
-                                   helperDestination = destination.clone()]() mutable {
-                examineRange(helperSource, helperDestination, half, count, granularity);
-            });
-            split = count / 2;
-        } catch (const std::exception&) {
-            // No second thread: this one reads everything.
-        }
+    auto count = source_.listing.fileCount();
+    examined_.emplace(count);
+    FileExaminer(source_.listing, granularity, *examined_).examine(source, &destination);
+    for (ExaminedFiles::Reader facts(*examined_); count > 0; --count, facts.next()) {
+        progress_.totalBytes += facts.facts().size;
+        toCopy_ += facts.facts().destination != ExaminedFiles::Destination::upToDate;
     }
-    examineRange(source, destination, 0, split, granularity);
-    if (helper.joinable())
-        helper.join();
-    for (const auto size : sizes_)
-        progress_.totalBytes += size;
-    progress_.totalFiles = static_cast<std::int64_t>(count);
+    progress_.totalFiles = static_cast<std::int64_t>(source_.listing.fileCount());
 }
 
-void SyncRun::examineRange(FolderCursor& source, FolderCursor& destination, std::size_t begin,
-                           std::size_t end, std::chrono::nanoseconds granularity) {
-    for (std::size_t index = begin; index < end; ++index) {
-        const auto& path = listing_.files[index];
-        try {
-            const auto stamp = source.stampOf(path, MissingFolders::leave);
-            if (!stamp)
-                continue;
-            sizes_[index] = FileStamp::countedSize(stamp);
-            const auto existing = destination.stampOf(path, MissingFolders::leave);
-            upToDate_[index] = existing && !needsCopy(*stamp, *existing, granularity);
-        } catch (const FileSystemError&) {
-            // Left to the live comparison, which reports what fails.
-        }
-    }
-}
-
+// Many small files copy in nearly half the time when two threads make them:
+// the system's work for each new file is much more than the run's own. The
+// run still tells every file in list order.
 void SyncRun::copyFiles(FolderCursor& source, FolderCursor& destination) {
-    FileCopier::FolderClearer clearFolder;
-    if (options_.deleteExtras)
-        clearFolder = [this, &destination](int parentFd, const std::string& name,
-                                           const std::string& path) {
-            removeFolderInTheWay(parentFd, name, path, destination.pathOf(path));
-        };
-    FileCopier copier(options_.bandwidthLimit, stop_, std::move(clearFolder));
-    for (std::size_t index = 0; index < listing_.files.size(); ++index) {
-        if (stop_.stop_requested())
-            return;
-        const auto& path = listing_.files[index];
-        const std::int64_t size = sizes_[index];
-        progress_.currentFile = path;
-        report();
+    if (toCopy_ >= kParallelFiles && options_.bandwidthLimit <= 0 &&
+        std::thread::hardware_concurrency() > 1) {
+        std::optional<FolderCursor> otherSource;
+        std::optional<FolderCursor> otherDestination;
         try {
-            if (!upToDate_[index]) {
-                copier.copyFile(source, path, destination, path);
-                progress_.copiedBytes += size;
-                ++progress_.copiedFiles;
-                if (options_.verify)
-                    copiedPaths_.push_back(path);
-                log("Copied: " + path);
-            }
-        } catch (const std::runtime_error& error) {
-            ++failed_;
-            log("Error: " + path + " — " + error.what());
+            otherSource.emplace(source.clone());
+            otherDestination.emplace(destination.clone());
+        } catch (const FileSystemError&) {
+            // No descriptors to spare: one thread copies.
         }
-        ++progress_.processedFiles;
-        progress_.processedBytes += size;
-        report();
+        if (otherDestination) {
+            std::vector<std::unique_ptr<RunCopier>> copiers;
+            copiers.push_back(std::make_unique<RunCopier>(source, destination, options_, stop_));
+            copiers.push_back(
+                std::make_unique<RunCopier>(*otherSource, *otherDestination, options_, stop_));
+            copyOnThreads(std::move(copiers));
+            return;
+        }
+    }
+    RunCopier copier(source, destination, options_, stop_);
+    ListingPaths paths(source_.listing);
+    ExaminedFiles::Reader facts(*examined_);
+    for (TreeListing::Index index = 0;
+         index < source_.listing.fileCount() && !stop_.stop_requested(); ++index, facts.next()) {
+        const auto& path = paths.of(index);
+        begin(path);
+        finish(index, path, facts.facts().size, copier.copy(path, facts.facts().destination));
     }
 }
 
-// In mirror mode a folder where the source has a file holds only extras:
-// they go as mirror deletions go, just before the complete copy takes the
-// folder's place.
-void SyncRun::removeFolderInTheWay(int parentFd, const std::string& name, const std::string& path,
-                                   const std::filesystem::path& fullPath) {
-    FolderRemoval removal;
-    removal.onDeleted = [this](const std::string& item) {
-        ++progress_.deletedFiles;
-        log("Deleted: " + item);
-    };
-    removal.onFailed = [this](const std::string& item, const std::string& reason) {
-        ++failed_;
-        log("Error deleting: " + item + " — " + reason);
-    };
-    if (!removal.remove(parentFd, name, path, fullPath)) {
-        // What stayed was tried and reported once; the delete phase leaves it.
-        foldersKept_.push_back(path);
-        throw SyncError::folderInTheWay(fullPath);
+void SyncRun::copyOnThreads(std::vector<std::unique_ptr<RunCopier>> copiers) {
+    ListingPaths paths(source_.listing);
+    ExaminedFiles::Reader facts(*examined_);
+    CopyPipeline pipeline(source_.listing, *examined_, std::move(copiers), stop_);
+    for (TreeListing::Index index = 0; index < source_.listing.fileCount(); ++index, facts.next()) {
+        auto outcome = pipeline.next();
+        if (!outcome)
+            return;
+        const auto& path = paths.of(index);
+        begin(path);
+        finish(index, path, facts.facts().size, std::move(*outcome));
     }
+}
+
+void SyncRun::begin(const std::string& path) {
+    progress_.currentFile = path;
+    report();
+}
+
+void SyncRun::finish(TreeListing::Index index, const std::string& path, std::int64_t size,
+                     CopyOutcome outcome) {
+    for (const auto& [deleted, line] : outcome.clearing) {
+        ++(deleted ? progress_.deletedFiles : failed_);
+        log(line);
+    }
+    if (outcome.folderKept)
+        foldersKept_.push_back(path);
+    if (outcome.result == CopyOutcome::Result::copied) {
+        progress_.copiedBytes += size;
+        ++progress_.copiedFiles;
+        if (options_.verify)
+            copied_.push_back(index);
+        line_.assign("Copied: ").append(path); // one buffer for a line a file
+        log(line_);
+    } else if (outcome.result == CopyOutcome::Result::failed) {
+        ++failed_;
+        log("Error: " + path + " — " + outcome.error);
+    }
+    ++progress_.processedFiles;
+    progress_.processedBytes += size;
+    report();
 }
 
 void SyncRun::deleteExtras(FolderCursor& destination) {
-    const auto destinationListing =
-        TreeScanner({}, {}, TreeScanner::TemporaryFiles::setApart).scan(destination.rootPath());
+    // The per-file figures are spent; the destination scan may want the room.
+    examined_.reset();
+    const auto extras = MirrorPlan(source_.listing, source_.unreadableFolders, foldersKept_)
+                            .scanExtras(destination.rootPath());
     if (holdsDestination_)
-        LeftoverRemover::remove(destination, destinationListing.temporaryFiles);
-    const MirrorPlan plan(listing_, foldersKept_);
-    const auto isExtra = [&plan](const std::string& path) {
-        return plan.isExtra(path);
-    };
-    const auto planned = std::ranges::count_if(destinationListing.files, isExtra);
-    if (refusesToDelete(planned, std::ssize(destinationListing.files))) {
-        refusal_ = "Not deleting " + std::to_string(planned) + " of " +
-                   std::to_string(destinationListing.files.size()) +
+        LeftoverRemover::remove(destination, extras.temporaryFiles);
+    const auto planned = static_cast<std::int64_t>(extras.listing.fileCount());
+    const auto present = static_cast<std::int64_t>(extras.filesFound);
+    if (refusesToDelete(planned, present)) {
+        refusal_ = "Not deleting " + std::to_string(planned) + " of " + std::to_string(present) +
                    " files in the destination: the source looks incomplete. Preview, then sync "
                    "by hand if this is right.";
         return;
     }
-    for (const auto& path : destinationListing.files) {
-        if (!isExtra(path))
-            continue;
+    ListingPaths paths(extras.listing);
+    for (TreeListing::Index index = 0; index < extras.listing.fileCount(); ++index) {
         if (stop_.stop_requested())
             return;
+        const auto& path = paths.of(index);
         try {
             const int folder = destination.parentOf(path, MissingFolders::leave);
             if (folder == FolderCursor::kMissing ||
-                ::unlinkat(folder, std::string(FolderCursor::nameOf(path)).c_str(), 0) != 0)
+                ::unlinkat(folder, extras.listing.fileName(index), 0) != 0)
                 throw FileSystemError(folder == FolderCursor::kMissing ? ENOENT : errno,
                                       destination.pathOf(path));
             ++progress_.deletedFiles;
@@ -260,7 +246,7 @@ void SyncRun::verifyCopies(FolderCursor& source, FolderCursor& destination) {
     progress_.phase = SyncProgress::Phase::verifying;
     report();
     verificationFailures_ =
-        Verifier(source, destination, stop_, engine_.onLog).verify(copiedPaths_);
+        Verifier(source, destination, stop_, engine_.onLog).verify(source_.listing, copied_);
 }
 
 SyncResult SyncRun::result() const {

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "engine/ExaminedFiles.h"
 #include "engine/FileStamp.h"
 #include "engine/FolderCursor.h"
+#include "engine/RunCopier.h"
 #include "engine/SyncEngine.h"
+#include "engine/TreeScanner.h"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -31,12 +35,12 @@ private:
     void listSource(FolderCursor& source);
     void examineFiles(FolderCursor& source, FolderCursor& destination,
                       std::chrono::nanoseconds granularity);
-    void examineRange(FolderCursor& source, FolderCursor& destination, std::size_t begin,
-                      std::size_t end, std::chrono::nanoseconds granularity);
     static std::jthread startLeftoverRemoval(const FolderCursor& destination);
     void copyFiles(FolderCursor& source, FolderCursor& destination);
-    void removeFolderInTheWay(int parentFd, const std::string& name, const std::string& path,
-                              const std::filesystem::path& fullPath);
+    void copyOnThreads(std::vector<std::unique_ptr<RunCopier>> copiers);
+    void begin(const std::string& path);
+    void finish(TreeListing::Index index, const std::string& path, std::int64_t size,
+                CopyOutcome outcome);
     void deleteExtras(FolderCursor& destination);
     bool refusesToDelete(std::int64_t planned, std::int64_t present) const;
     void verifyCopies(FolderCursor& source, FolderCursor& destination);
@@ -49,12 +53,13 @@ private:
     std::chrono::steady_clock::time_point start_;
     bool holdsDestination_ = false; // its lock, where the file system keeps locks
     SyncProgress progress_;
-    ScanResult listing_;
-    // Per listed file, kept small: its size, and whether its copy was found
-    // up to date. The attributes of a file to copy are read again anyway.
-    std::vector<std::int64_t> sizes_;
-    std::vector<std::uint8_t> upToDate_;
-    std::vector<std::string> copiedPaths_;
+    TreeScanner::Result source_;
+    // Per listed file: its size, and what stood at its destination. The
+    // attributes of a file to copy are read again anyway.
+    std::optional<ExaminedFiles> examined_;
+    TreeListing::Index toCopy_ = 0;          // files not found up to date
+    std::vector<TreeListing::Index> copied_; // to verify
+    std::string line_;
     std::vector<std::string> foldersKept_; // in the way of a file, not emptied
     std::int64_t failed_ = 0;
     std::int64_t excluded_ = 0;

@@ -1,11 +1,11 @@
 #include "engine/TreeScanner.h"
 
 #include "engine/FileSystemError.h"
+#include "engine/ListingPaths.h"
 #include "engine/TemporaryFile.h"
 
 #include <cstdlib>
 #include <memory>
-#include <string_view>
 
 namespace quillfen {
 namespace {
@@ -22,11 +22,13 @@ std::filesystem::path resolvedPath(const std::filesystem::path& path) {
 
 TreeScanner::TreeScanner(const std::vector<std::string>& patterns,
                          std::function<void(const std::string&)> onExcluded,
-                         TemporaryFiles temporaryFiles)
-    : matcher_(patterns), onExcluded_(std::move(onExcluded)), temporaryFiles_(temporaryFiles) {}
+                         TemporaryFiles temporaryFiles, FileFilter keep)
+    : matcher_(patterns), onExcluded_(std::move(onExcluded)), temporaryFiles_(temporaryFiles),
+      keep_(std::move(keep)) {}
 
-ScanResult TreeScanner::scan(const std::filesystem::path& root) {
+TreeScanner::Result TreeScanner::scan(const std::filesystem::path& root) {
     result_ = {};
+    folderAtDepth_.assign(1, TreeListing::kRoot);
     root_ = resolvedPath(root);
     if (!root_.empty()) {
         TreeWalker walker(*this, TreeWalker::Stat::whereTypeUnknown);
@@ -35,6 +37,7 @@ ScanResult TreeScanner::scan(const std::filesystem::path& root) {
     return std::move(result_);
 }
 
+// The walk is depth first: an item's folder is the last one met one level up.
 TreeWalker::Step TreeScanner::visit(const TreeWalker::Item& item) {
     const auto kind = item.kind == TreeWalker::Kind::directory ? ItemKind::folder : ItemKind::file;
     if (matcher_.matches(item.relativePath, kind)) {
@@ -42,12 +45,20 @@ TreeWalker::Step TreeScanner::visit(const TreeWalker::Item& item) {
             onExcluded_(item.relativePath);
         return TreeWalker::Step::skipContents;
     }
-    if (item.kind != TreeWalker::Kind::regularFile)
-        return TreeWalker::Step::proceed;
-    const bool setApart =
-        temporaryFiles_ == TemporaryFiles::setApart &&
-        TemporaryFile::isTemporaryName(std::string_view(item.relativePath).substr(item.nameOffset));
-    (setApart ? result_.temporaryFiles : result_.files).push_back(item.relativePath);
+    const auto folder = folderAtDepth_[item.depth];
+    const auto name = std::string_view(item.relativePath).substr(item.nameOffset);
+    if (item.kind == TreeWalker::Kind::directory) {
+        folderAtDepth_.resize(item.depth + 1);
+        folderAtDepth_.push_back(result_.listing.addFolder(folder, name));
+    } else if (item.kind == TreeWalker::Kind::regularFile) {
+        if (temporaryFiles_ == TemporaryFiles::setApart && TemporaryFile::isTemporaryName(name)) {
+            result_.temporaryFiles.push_back(item.relativePath);
+        } else {
+            ++result_.filesFound;
+            if (!keep_ || keep_(result_.listing, folder, name))
+                result_.listing.addFile(folder, name);
+        }
+    }
     return TreeWalker::Step::proceed;
 }
 
@@ -63,7 +74,14 @@ TreeWalker::Step TreeScanner::attributesUnreadable(const std::string& relativePa
 ScanResult SyncEngine::scanFiles(const std::filesystem::path& root,
                                  const std::vector<std::string>& patterns,
                                  const std::function<void(const std::string&)>& onExcluded) const {
-    return TreeScanner(patterns, onExcluded).scan(root);
+    auto scan = TreeScanner(patterns, onExcluded).scan(root);
+    ScanResult result;
+    result.files.reserve(scan.listing.fileCount());
+    ListingPaths paths(scan.listing);
+    for (TreeListing::Index file = 0; file < scan.listing.fileCount(); ++file)
+        result.files.push_back(paths.of(file));
+    result.unreadableFolders = std::move(scan.unreadableFolders);
+    return result;
 }
 
 } // namespace quillfen

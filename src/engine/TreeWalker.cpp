@@ -133,7 +133,7 @@ bool TreeWalker::reportNext(Folder& folder) {
             attributes = &status;
     }
 
-    const Step step = visitor_.visit(Item{path_, nameOffset, kind, attributes});
+    const Step step = visitor_.visit(Item{path_, nameOffset, kind, attributes, stack_.size() - 1});
     if (step == Step::stop)
         return false;
     if (kind == Kind::directory && step == Step::proceed)

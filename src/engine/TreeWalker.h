@@ -37,6 +37,7 @@ public:
         std::size_t nameOffset;          // where the last component starts
         Kind kind;
         const struct stat* status; // a regular file's attributes when files are stat'ed
+        std::size_t depth;         // folders between the root and the item
     };
 
     class Visitor {

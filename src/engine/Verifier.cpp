@@ -2,6 +2,7 @@
 
 #include "engine/FileDescriptor.h"
 #include "engine/FileSystemError.h"
+#include "engine/ListingPaths.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -56,15 +57,18 @@ Sha256Digest Verifier::digestAt(FolderCursor& tree, const std::string& relativeP
     return digestOf(file.get());
 }
 
-std::int64_t Verifier::verify(const std::vector<std::string>& copiedPaths) {
+std::int64_t Verifier::verify(const TreeListing& listing,
+                              const std::vector<TreeListing::Index>& copied) {
     // One flush of the destination's file system writes every copy out, far
     // sooner than a flush per file; their pages are then clean, and dropping
     // them makes each digest read what the disk holds.
     ::syncfs(destination_.rootFd());
     std::int64_t failures = 0;
-    for (const auto& path : copiedPaths) {
+    ListingPaths paths(listing);
+    for (const auto file : copied) {
         if (stop_.stop_requested())
             break;
+        const auto& path = paths.of(file);
         if (digestAt(source_, path, Read::cached) != digestAt(destination_, path, Read::fromDisk)) {
             ++failures;
             if (onLog_)

@@ -2,6 +2,7 @@
 
 #include "engine/FolderCursor.h"
 #include "engine/SyncEngine.h"
+#include "engine/TreeListing.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,8 +20,9 @@ public:
     Verifier(FolderCursor& source, FolderCursor& destination, std::stop_token stop,
              const std::function<void(const std::string&)>& onLog);
 
-    // Returns the number of mismatches; stops early when a stop is requested.
-    std::int64_t verify(const std::vector<std::string>& copiedPaths);
+    // Checks the files of `listing` at `copied`; returns the number of
+    // mismatches. Stops early when a stop is requested.
+    std::int64_t verify(const TreeListing& listing, const std::vector<TreeListing::Index>& copied);
 
     // The digest of what `fd` yields from its current position; a read error
     // ends the input early.

@@ -111,14 +111,23 @@ void LogService::removeOrphanedLogs() {
     }
 }
 
+// A run of many small files writes thousands of lines a second: the text of
+// a second is made once.
 std::string LogService::timestamp() const {
-    return formatLocalDateTime(clock_());
+    const Date date = clock_();
+    const auto second = std::chrono::floor<std::chrono::seconds>(date);
+    std::lock_guard lock(stampMutex_);
+    if (stamp_.empty() || second != stampSecond_) {
+        stamp_ = formatLocalDateTime(date);
+        stampSecond_ = second;
+    }
+    return stamp_;
 }
 
 void LogService::append(const std::filesystem::path& location, std::string_view text,
                         AfterAppending after) {
     std::lock_guard lock(mutex_);
-    const auto handle = activeHandles_.find(location.string());
+    const auto handle = activeHandles_.find(location.native());
     if (handle == activeHandles_.end())
         return;
     // One write() per line, so a crash never leaves half a line. A failed
@@ -135,7 +144,7 @@ void LogService::append(const std::filesystem::path& location, std::string_view 
 
 bool LogService::isOpen(const std::filesystem::path& location) const {
     std::lock_guard lock(mutex_);
-    return activeHandles_.contains(location.string());
+    return activeHandles_.contains(location.native());
 }
 
 } // namespace quillfen

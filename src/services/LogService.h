@@ -73,6 +73,9 @@ private:
     LogsDirectoryProvider logsDirectory_;
     LiveLogNamesProvider liveLogNames_;
     Clock clock_;
+    mutable std::mutex stampMutex_; // guards the two below
+    mutable Date stampSecond_;
+    mutable std::string stamp_;
     mutable std::mutex mutex_;
     // Full path text → append-only file descriptor.
     std::map<std::string, int> activeHandles_;

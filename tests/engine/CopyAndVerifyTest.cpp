@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/stat.h>
+#include <thread>
 
 namespace quillfen {
 namespace {
@@ -55,6 +57,29 @@ TEST_F(CopyAndVerifyTest, CopyIfNeededCopiesOnlyWhatDiffersAcrossFileSystems) {
     EXPECT_TRUE(engine.copyIfNeeded(other / "a", root / "new/deeper/b", 4));
     EXPECT_EQ(readFile(root / "new/deeper/b"), "changed!");
     std::filesystem::remove_all(other);
+}
+
+TEST_F(CopyAndVerifyTest, CopiesKeepTheSourcesModeAndOwnerWhateverTheUmask) {
+    const mode_t umask = ::umask(022);
+    for (const mode_t mode : {0644, 0444, 0666, 0600, 04755}) {
+        const auto name = std::to_string(mode);
+        const auto source = root.write("src/" + name, "one");
+        ::chmod(source.c_str(), mode);
+        ::chown(source.c_str(), mode == 0600 ? 65534 : 0, mode == 0600 ? 65534 : 0);
+        // A new file, then one over an old copy.
+        for (const auto* content : {"one", "second"}) {
+            test::writeFile(source, content);
+            ::chmod(source.c_str(), mode); // a write by root clears the set-ID bits
+            ASSERT_TRUE(engine.copyIfNeeded(source, root / "dst" / name, 0)) << name;
+            struct stat copied {};
+            ::stat((root / "dst" / name).c_str(), &copied);
+            EXPECT_EQ(copied.st_mode & 07777, mode) << name;
+            EXPECT_EQ(copied.st_uid, mode == 0600 ? 65534u : 0u) << name;
+            EXPECT_EQ(readFile(root / "dst" / name), content);
+        }
+    }
+    ::umask(umask);
+    EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
 }
 
 TEST_F(CopyAndVerifyTest, FileDigestHashesContentAndTreatsAMissingFileAsEmpty) {

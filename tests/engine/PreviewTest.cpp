@@ -74,13 +74,43 @@ TEST_F(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
     EXPECT_EQ(test::readFile(root / "dst/changed.txt"), "old") << "a preview writes nothing";
 }
 
+TEST_F(PreviewTest, MirrorModeMatchesEachFileByItsFolderAndItsNameAsBytes) {
+    for (const auto* path : {"a/x", "b/y", "\xff\xfe/\x01n", "c/d/f", "c/d-", "e"})
+        root.write("src/" + std::string(path), "s");
+    const std::vector<std::string> extras = {
+        "a/y",            // a name the source has, in another folder
+        "b/x",            // likewise
+        "a-/x",           // a folder named like one of the source's, and a byte more
+        "\xff\xfe/\x01o", // one byte off
+        "\xfe\xff/\x01n", // in a folder of the same bytes in another order
+        "c/d/f/g",        // below a name that is a file in the source
+        "c/d-/h",         // likewise
+        "e/x",            // likewise
+    };
+    for (const auto& path : {"a/x", "\xff\xfe/\x01n"})
+        root.write("dst/" + std::string(path), "s");
+    for (const auto& path : extras)
+        root.write("dst/" + path, "d");
+    const SyncOptions options{.deleteExtras = true};
+    Plan deletions;
+    for (const auto& item : engine.preview(root / "src", root / "dst", options))
+        if (item.action == Action::remove)
+            deletions.emplace_back(item.action, item.relativePath);
+    Plan expected;
+    for (const auto& path : extras)
+        expected.emplace_back(Action::remove, path);
+    EXPECT_EQ(sorted(deletions), sorted(expected));
+}
+
 TEST_F(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
-    root.write("src/a", "a");
+    constexpr std::uintmax_t kLarge = (std::uintmax_t(5) << 30) + 3; // sparse: no room taken
+    std::filesystem::resize_file(root.write("src/a", "a"), kLarge);
     root.write("dst/b/c", "c");
     std::filesystem::create_directories(root / "empty");
     const SyncOptions options{.deleteExtras = true};
-    EXPECT_EQ(actions(SyncEngine().preview(root / "src", root / "new/deeper", options)),
-              (Plan{{Action::copy, "a"}}));
+    const auto plan = SyncEngine().preview(root / "src", root / "new/deeper", options);
+    EXPECT_EQ(actions(plan), (Plan{{Action::copy, "a"}}));
+    EXPECT_EQ(plan.at(0).size, static_cast<std::int64_t>(kLarge));
     EXPECT_FALSE(std::filesystem::exists(root / "new")) << "the destination is not created";
     EXPECT_EQ(actions(SyncEngine().preview(root / "empty", root / "dst", options)),
               (Plan{{Action::remove, "b/c"}}));

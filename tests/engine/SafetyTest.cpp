@@ -130,6 +130,28 @@ TEST_F(SafetyTest, AFolderInTheWayThatCannotBeEmptiedKeepsWhatRemainsAndFailsThe
     EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
 }
 
+TEST_F(SafetyTest, WhatAppearsWhereACopyGoesAfterTheRunLookedIsReplacedOrKeptAsEver) {
+    root.write("src/file", "new");
+    root.write("src/folder", "new");
+    std::string last;
+    engine.onProgress = [&](const SyncProgress& progress) {
+        // Just before its copy, after the run found nothing there.
+        if (progress.currentFile == last)
+            return;
+        last = progress.currentFile;
+        if (last == "file")
+            root.write("dst/file", "someone else's");
+        if (last == "folder")
+            root.write("dst/folder/inner", "kept");
+    };
+    const auto result = run();
+    EXPECT_EQ(readFile(root / "dst/file"), "new");
+    EXPECT_EQ(result.filesCopied, 1);
+    EXPECT_TRUE(recorder.logged("Error: folder — a folder is in the way"));
+    EXPECT_EQ(readFile(root / "dst/folder/inner"), "kept");
+    EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
+}
+
 TEST_F(SafetyTest, ACancelledCopyKeepsTheOldFileAndLeavesNoTemporaryFile) {
     root.write("src/big", std::string(600'000, 'n'));
     root.write("dst/big", "old version");

@@ -81,6 +81,42 @@ TEST_F(SyncRunTest, ManyFilesCopyExactlyWhatChanged) {
     EXPECT_EQ(recorder.progress[1].totalBytes, recorder.progress.back().processedBytes);
 }
 
+TEST_F(SyncRunTest, ManyFilesAreToldInListOrderAndAStopLeavesNoGap) {
+    // Enough files to be copied on two threads.
+    for (int i = 0; i < 1200; ++i)
+        root.write("src/d" + std::to_string(i % 30) + "/f" + std::to_string(i), "x");
+    root.write("dst/d3/f3/in-the-way", "e");
+    const auto order = engine.scanFiles(root / "src", {}).files;
+    SyncOptions mirror;
+    mirror.deleteExtras = true;
+    run(mirror);
+    std::vector<std::string> told;
+    for (std::size_t report = 2; report + 1 < recorder.progress.size(); report += 2) {
+        EXPECT_EQ(recorder.progress[report].processedFiles, std::ssize(told));
+        EXPECT_EQ(recorder.progress[report + 1].currentFile, recorder.progress[report].currentFile);
+        told.push_back(recorder.progress[report].currentFile);
+    }
+    EXPECT_EQ(told, order);
+    const auto copied = std::find(recorder.lines.begin(), recorder.lines.end(), "Copied: d3/f3");
+    ASSERT_NE(copied, recorder.lines.begin());
+    EXPECT_EQ(*std::prev(copied), "Deleted: d3/f3/in-the-way") << "told with its file";
+
+    std::filesystem::remove_all(root / "dst");
+    std::stop_source stop;
+    engine.onProgress = [&](const SyncProgress& progress) {
+        if (progress.processedFiles == 600)
+            stop.request_stop();
+    };
+    const auto result = run({}, stop.get_token());
+    EXPECT_EQ(result.status, SyncStatus::cancelled);
+    EXPECT_GE(result.filesCopied, 600);
+    EXPECT_LT(result.filesCopied, 1200);
+    for (std::size_t file = 0; file < order.size(); ++file)
+        EXPECT_EQ(std::filesystem::exists(root / "dst" / order[file]),
+                  static_cast<std::int64_t>(file) < result.filesCopied)
+            << order[file];
+}
+
 TEST_F(SyncRunTest, ExclusionsAreLoggedOnceAndMirrorDeletesFilesOnly) {
     root.write("src/a.txt", "a");
     root.write("src/.DS_Store", "x");
