@@ -1,5 +1,6 @@
 #include "ui/SheetTexts.h"
 
+#include "app/ShellTexts.h"
 #include "records/HistoryEntry.h"
 #include "records/TextFormat.h"
 #include "ui/WindowTexts.h"
@@ -18,7 +19,7 @@ QString longDate(QDate date, const QLocale& locale) {
 
 QString dateAndTime(const QDateTime& when, const QLocale& locale) {
     return abbreviatedDate(when.date(), locale) + QStringLiteral(", ") +
-           locale.toString(when.time(), QLocale::ShortFormat);
+           shortTimeText(when.time(), locale);
 }
 
 QDateTime startedAt(const HistoryEntry& entry) {
