@@ -61,7 +61,8 @@ public slots: // the part of the D-Bus interface the application calls
             {appName, appIcon, summary, body, replacesId, actions, hints, expireTimeout, id});
         return id;
     }
-    QString GetServerInformation(QString& /*vendor*/, QString& /*version*/, QString& /*spec*/) {
+    QString GetServerInformation(QString& /*vendor*/, QString& /*version*/,
+                                 QString& /*protocolVersion*/) {
         return replyWithFailure() ? QString() : QStringLiteral("fake-notification-server");
     }
 
