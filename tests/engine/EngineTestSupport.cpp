@@ -29,6 +29,13 @@ std::vector<std::string> temporaryFilesIn(const std::filesystem::path& folder) {
     return names;
 }
 
+std::vector<std::string> planOf(const std::vector<DiffItem>& items) {
+    std::vector<std::string> lines;
+    for (const auto& item : items)
+        lines.push_back(toString(item.action) + ' ' + item.relativePath);
+    return lines;
+}
+
 void Recorder::attach(SyncEngine& engine) {
     engine.onProgress = [this](const SyncProgress& value) {
         progress.push_back(value);

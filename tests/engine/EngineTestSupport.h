@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "TempDir.h"
 #include "engine/SyncEngine.h"
+#include "engine/SyncError.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -17,6 +18,19 @@ struct timespec modifiedOf(const std::filesystem::path& path);
 
 // The names in a folder that look like the engine's temporary files.
 std::vector<std::string> temporaryFilesIn(const std::filesystem::path& folder);
+
+// What `call` threw as a SyncError; empty when it threw none.
+template <typename Call> std::string errorOf(Call&& call) {
+    try {
+        call();
+    } catch (const SyncError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+// A plan as lines such as "copy a/b" and "delete c", in its order.
+std::vector<std::string> planOf(const std::vector<DiffItem>& items);
 
 // Collects what an engine reports.
 struct Recorder {
