@@ -36,6 +36,15 @@ std::vector<std::string> planOf(const std::vector<DiffItem>& items) {
     return lines;
 }
 
+std::vector<std::string> deletionsOf(const std::vector<DiffItem>& items) {
+    std::vector<std::string> paths;
+    for (const auto& item : items)
+        if (item.action == DiffItem::Action::remove)
+            paths.push_back(item.relativePath);
+    std::ranges::sort(paths);
+    return paths;
+}
+
 void Recorder::attach(SyncEngine& engine) {
     engine.onProgress = [this](const SyncProgress& value) {
         progress.push_back(value);

@@ -31,6 +31,8 @@ template <typename Call> std::string errorOf(Call&& call) {
 
 // A plan as lines such as "copy a/b" and "delete c", in its order.
 std::vector<std::string> planOf(const std::vector<DiffItem>& items);
+// The paths a plan deletes, sorted.
+std::vector<std::string> deletionsOf(const std::vector<DiffItem>& items);
 
 // Collects what an engine reports.
 struct Recorder {

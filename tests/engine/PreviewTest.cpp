@@ -1,7 +1,7 @@
 #include "EngineTestSupport.h"
 #include "TempDir.h"
-#include "engine/SyncError.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -10,20 +10,7 @@ namespace {
 
 class PreviewTest : public test::EngineTest {};
 
-using Action = DiffItem::Action;
-using Plan = std::vector<std::pair<Action, std::string>>;
-
-Plan actions(const std::vector<DiffItem>& items) {
-    Plan result;
-    for (const auto& item : items)
-        result.emplace_back(item.action, item.relativePath);
-    return result;
-}
-
-Plan sorted(Plan plan) {
-    std::sort(plan.begin(), plan.end());
-    return plan;
-}
+using Lines = std::vector<std::string>;
 
 TEST_F(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
     root.write("src/same.txt", "same");
@@ -34,28 +21,26 @@ TEST_F(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
     root.write("dst/same.txt", "same");
     root.write("dst/changed.txt", "old");
     root.write("dst/folder-in-the-way/inner.txt", "i");
-    root.write("dst/skip.log", "a copy of an excluded file");
     root.write("dst/gone/deep/file.txt", "g");
     test::setModified(root / "src/same.txt", 1'600'000'000);
     test::setModified(root / "dst/same.txt", 1'600'000'000);
 
     SyncOptions options{.excludePatterns = {"*.log"}};
-    const Plan copies = {{Action::copy, "changed.txt"},
-                         {Action::copy, "folder-in-the-way"},
-                         {Action::copy, "sub/new.txt"}};
-    EXPECT_EQ(sorted(actions(engine.preview(root / "src", root / "dst", options))), copies);
+    auto copies = test::planOf(engine.preview(root / "src", root / "dst", options));
+    std::ranges::sort(copies);
+    EXPECT_EQ(copies, (Lines{"copy changed.txt", "copy folder-in-the-way", "copy sub/new.txt"}));
 
     options.deleteExtras = true;
     const auto items = engine.preview(root / "src", root / "dst", options);
     // Copies first, then deletions, each kind in the order its scan met the files.
-    Plan expected;
+    Lines expected;
     for (const auto& path : engine.scanFiles(root / "src", {"*.log"}).files)
         if (path != "same.txt")
-            expected.emplace_back(Action::copy, path);
+            expected.push_back("copy " + path);
     for (const auto& path : engine.scanFiles(root / "dst", {}).files)
         if (path != "same.txt" && path != "changed.txt")
-            expected.emplace_back(Action::remove, path);
-    EXPECT_EQ(actions(items), expected);
+            expected.push_back("delete " + path);
+    EXPECT_EQ(test::planOf(items), expected);
     std::map<std::string, std::int64_t> sizes;
     for (const auto& item : items)
         sizes[item.relativePath] += item.size;
@@ -63,11 +48,10 @@ TEST_F(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
                                                           {"folder-in-the-way", 1},
                                                           {"folder-in-the-way/inner.txt", 0},
                                                           {"gone/deep/file.txt", 0},
-                                                          {"skip.log", 0},
                                                           {"sub/new.txt", 5}}));
 
     const auto again = engine.preview(root / "src", root / "dst", options);
-    EXPECT_EQ(actions(again), actions(items));
+    EXPECT_EQ(test::planOf(again), test::planOf(items));
     EXPECT_NE(again[0].id, items[0].id);
     EXPECT_TRUE(recorder.progress.empty());
     EXPECT_TRUE(recorder.lines.empty());
@@ -77,7 +61,7 @@ TEST_F(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
 TEST_F(PreviewTest, MirrorModeMatchesEachFileByItsFolderAndItsNameAsBytes) {
     for (const auto* path : {"a/x", "b/y", "\xff\xfe/\x01n", "c/d/f", "c/d-", "e"})
         root.write("src/" + std::string(path), "s");
-    const std::vector<std::string> extras = {
+    Lines extras = {
         "a/y",            // a name the source has, in another folder
         "b/x",            // likewise
         "a-/x",           // a folder named like one of the source's, and a byte more
@@ -91,15 +75,9 @@ TEST_F(PreviewTest, MirrorModeMatchesEachFileByItsFolderAndItsNameAsBytes) {
         root.write("dst/" + std::string(path), "s");
     for (const auto& path : extras)
         root.write("dst/" + path, "d");
-    const SyncOptions options{.deleteExtras = true};
-    Plan deletions;
-    for (const auto& item : engine.preview(root / "src", root / "dst", options))
-        if (item.action == Action::remove)
-            deletions.emplace_back(item.action, item.relativePath);
-    Plan expected;
-    for (const auto& path : extras)
-        expected.emplace_back(Action::remove, path);
-    EXPECT_EQ(sorted(deletions), sorted(expected));
+    std::ranges::sort(extras);
+    EXPECT_EQ(test::deletionsOf(engine.preview(root / "src", root / "dst", {.deleteExtras = true})),
+              extras);
 }
 
 TEST_F(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
@@ -109,11 +87,11 @@ TEST_F(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
     std::filesystem::create_directories(root / "empty");
     const SyncOptions options{.deleteExtras = true};
     const auto plan = SyncEngine().preview(root / "src", root / "new/deeper", options);
-    EXPECT_EQ(actions(plan), (Plan{{Action::copy, "a"}}));
+    EXPECT_EQ(test::planOf(plan), Lines{"copy a"});
     EXPECT_EQ(plan.at(0).size, static_cast<std::int64_t>(kLarge));
     EXPECT_FALSE(std::filesystem::exists(root / "new")) << "the destination is not created";
-    EXPECT_EQ(actions(SyncEngine().preview(root / "empty", root / "dst", options)),
-              (Plan{{Action::remove, "b/c"}}));
+    EXPECT_EQ(test::planOf(SyncEngine().preview(root / "empty", root / "dst", options)),
+              Lines{"delete b/c"});
     EXPECT_THROW(SyncEngine().preview(root / "nothing", root / "dst", options), SyncError);
 }
 
