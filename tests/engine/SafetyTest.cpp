@@ -1,9 +1,9 @@
 #include "EngineTestSupport.h"
-#include "TempDir.h"
-#include "engine/SyncError.h"
+#include "engine/FileDescriptor.h"
 
+#include <fcntl.h>
 #include <fstream>
-#include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -12,13 +12,14 @@
 namespace quillfen {
 namespace {
 
-class SafetyTest : public test::EngineTest {};
-
+namespace fs = std::filesystem;
 using test::readFile;
 
+class SafetyTest : public test::EngineTest {};
+class DestinationGuardTest : public test::EngineTest {};
+
 // The run's refusal, which its preview must share.
-std::string overlapMessage(const std::filesystem::path& source,
-                           const std::filesystem::path& destination) {
+std::string overlapMessage(const fs::path& source, const fs::path& destination) {
     EXPECT_NE(test::errorOf([&] { SyncEngine().preview(source, destination, {}); }), "");
     try {
         SyncEngine().sync(source, destination, {});
@@ -35,9 +36,9 @@ TEST_F(SafetyTest, OverlappingFoldersFailBeforeAnythingIsWritten) {
     EXPECT_EQ(overlapMessage(src, src),
               "Source and destination overlap: " + src.string() + " and " + src.string());
     EXPECT_NE(overlapMessage(src, src / "inside/deeper"), "");
-    EXPECT_FALSE(std::filesystem::exists(src / "inside")) << "not even the destination is made";
+    EXPECT_FALSE(fs::exists(src / "inside")) << "not even the destination is made";
     EXPECT_NE(overlapMessage(src / "", root.path()), "");
-    std::filesystem::create_directory_symlink(src, root / "link");
+    fs::create_directory_symlink(src, root / "link");
     EXPECT_NE(overlapMessage(root / "link", src), "");
     EXPECT_NE(overlapMessage(src, root / "link/new"), "");
 
@@ -56,7 +57,7 @@ TEST_F(SafetyTest, OverlappingFoldersFailBeforeAnythingIsWritten) {
 
 TEST_F(SafetyTest, BindMountedDestinationInsideTheSourceIsRefused) {
     root.write("src/a", "a");
-    std::filesystem::create_directories(root / "mnt");
+    fs::create_directories(root / "mnt");
     if (::mount((root / "src").c_str(), (root / "mnt").c_str(), nullptr, MS_BIND, nullptr) != 0)
         GTEST_SKIP() << "bind mounts are not available here";
     EXPECT_NE(overlapMessage(root / "src", root / "mnt/copy"), "");
@@ -70,15 +71,15 @@ TEST_F(SafetyTest, LinksInTheDestinationAreNeverFollowedAndAFileBlockedFailsAlon
     root.write("src/blocked/a.txt", "a");
     root.write("dst/blocked", "a file where a folder goes");
     const auto outsideFile = root.write("outside/target.txt", "precious");
-    std::filesystem::create_symlink(outsideFile, root / "dst/file.txt");
-    std::filesystem::create_directory_symlink(root / "outside", root / "dst/folder");
+    fs::create_symlink(outsideFile, root / "dst/file.txt");
+    fs::create_directory_symlink(root / "outside", root / "dst/folder");
 
     const auto result = run();
 
     EXPECT_EQ(readFile(outsideFile), "precious");
-    EXPECT_FALSE(std::filesystem::is_symlink(root / "dst/file.txt"));
+    EXPECT_FALSE(fs::is_symlink(root / "dst/file.txt"));
     EXPECT_EQ(readFile(root / "dst/file.txt"), "new");
-    EXPECT_FALSE(std::filesystem::exists(root / "outside/inner.txt"));
+    EXPECT_FALSE(fs::exists(root / "outside/inner.txt"));
     EXPECT_EQ(result.failedCount, 2);
     EXPECT_EQ(result.filesCopied, 1);
     EXPECT_TRUE(recorder.logged("Error: folder/inner.txt — " + (root / "dst/folder").string() +
@@ -90,31 +91,22 @@ TEST_F(SafetyTest, LinksInTheDestinationAreNeverFollowedAndAFileBlockedFailsAlon
 TEST_F(SafetyTest, AFolderInTheWayIsKeptUnlessMirroringThenItsFilesAreDeletedOneByOne) {
     root.write("src/name", "file content");
     root.write("dst/name/sub/x", "x");
+    root.write("dst/name/locked/kept", "k");
     root.write("outside/keep", "k");
-    std::filesystem::create_directory_symlink(root / "outside", root / "dst/name/link");
+    fs::create_directory_symlink(root / "outside", root / "dst/name/link");
     auto result = run();
     EXPECT_EQ(result.failedCount, 1);
     EXPECT_EQ(result.filesDeleted, 0);
     EXPECT_TRUE(recorder.logged("Error: name — a folder is in the way"));
     EXPECT_EQ(readFile(root / "dst/name/sub/x"), "x");
 
-    result = run({.deleteExtras = true});
-    EXPECT_EQ(result.failedCount, 0);
-    EXPECT_EQ(result.filesDeleted, 2);
-    EXPECT_TRUE(recorder.logged("Deleted: name/sub/x"));
-    EXPECT_TRUE(recorder.logged("Deleted: name/link"));
-    EXPECT_EQ(readFile(root / "dst/name"), "file content");
-    EXPECT_EQ(readFile(root / "outside/keep"), "k") << "the link went, not what it points to";
-}
-
-TEST_F(SafetyTest, AFolderInTheWayThatCannotBeEmptiedKeepsWhatRemainsAndFailsTheFile) {
-    root.write("src/name", "file content");
-    root.write("dst/name/loose", "l");
-    root.write("dst/name/locked/kept", "k");
-    ::chmod((root / "dst/name").c_str(), 0777);
+    // What cannot be deleted stays, with the rest of the folder's files gone.
+    for (const auto* folder : {"dst/name", "dst/name/sub"})
+        ::chmod((root / folder).c_str(), 0777);
     ::chmod((root / "dst/name/locked").c_str(), 0555);
     const auto lines = test::runAsNobody({root / "src", root / "dst"}, [&] {
-        const auto result = run({.deleteExtras = true});
+        recorder.lines.clear();
+        result = run({.deleteExtras = true});
         std::string out = std::to_string(result.failedCount) + " failed, " +
                           std::to_string(result.filesDeleted) + " deleted\n";
         for (const auto& line : recorder.lines)
@@ -122,12 +114,18 @@ TEST_F(SafetyTest, AFolderInTheWayThatCannotBeEmptiedKeepsWhatRemainsAndFailsThe
         return out;
     });
     for (const auto& line : std::vector<std::string>{
-             "2 failed, 1 deleted\n", "Deleted: name/loose\n",
+             "2 failed, 2 deleted\n", "Deleted: name/sub/x\n", "Deleted: name/link\n",
              "Error: name — a folder is in the way\n",
              "Error deleting: name/locked/kept — " + (root / "dst/name/locked/kept").string() +
                  ": Permission denied\n"})
         EXPECT_NE(lines.find(line), std::string::npos) << lines;
     EXPECT_EQ(readFile(root / "dst/name/locked/kept"), "k");
+
+    result = run({.deleteExtras = true});
+    EXPECT_EQ(result.failedCount, 0);
+    EXPECT_EQ(result.filesDeleted, 1);
+    EXPECT_EQ(readFile(root / "dst/name"), "file content");
+    EXPECT_EQ(readFile(root / "outside/keep"), "k") << "the link went, not what it points to";
     EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
 }
 
@@ -215,7 +213,7 @@ TEST_F(SafetyTest, AnUnreadableSourceFolderFailsTheRunAndTouchesNothing) {
     const auto refusal = test::runAsNobody(
         {root / "dst"}, [&] { return test::errorOf([&] { run({.deleteExtras = true}); }); });
     EXPECT_EQ(refusal, "Cannot read: " + (root / "src").string());
-    EXPECT_TRUE(std::filesystem::exists(root / "dst/keep"));
+    EXPECT_TRUE(fs::exists(root / "dst/keep"));
 }
 
 TEST_F(SafetyTest, AnUnreadableSubfolderIsReportedAndItsCopyIsNotMirroredAway) {
@@ -242,8 +240,8 @@ TEST_F(SafetyTest, AnUnreadableSubfolderIsReportedAndItsCopyIsNotMirroredAway) {
         EXPECT_NE(lines.find(line), std::string::npos) << lines;
     EXPECT_NE(lines.find(error), std::string::npos) << lines;
     EXPECT_EQ(lines.find("delete locked"), std::string::npos) << lines;
-    EXPECT_TRUE(std::filesystem::exists(root / "dst/locked/deeper/older"));
-    EXPECT_FALSE(std::filesystem::exists(root / "dst/extra"));
+    EXPECT_TRUE(fs::exists(root / "dst/locked/deeper/older"));
+    EXPECT_FALSE(fs::exists(root / "dst/extra"));
 }
 
 TEST_F(SafetyTest, ExtendedAttributesAreCopiedWhereTheFileSystemKeepsThem) {
@@ -254,6 +252,97 @@ TEST_F(SafetyTest, ExtendedAttributesAreCopiedWhereTheFileSystemKeepsThem) {
     char value[16] = {};
     EXPECT_EQ(::getxattr((root / "dst/a").c_str(), "user.origin", value, sizeof value), 6);
     EXPECT_STREQ(value, "camera");
+}
+
+TEST_F(DestinationGuardTest, OneRunAtATimeWritesAndRemovesWhatKilledRunsLeft) {
+    root.write("src/a.txt", "a");
+    root.write("src/sub/b.txt", "b");
+    const auto dst = root / "dst";
+    const std::vector<std::string> leftovers = {".quillfen-abcd1234.tmp",
+                                                "sub/.quillfen-0z9y8x7w.tmp"};
+    const std::vector<std::string> lookalikes = {".quillfen-notes.txt", ".quillfen-ABCD1234.tmp",
+                                                 "sub/.quillfen-abcd12345.tmp"};
+    for (const auto& path : leftovers)
+        root.write("dst/" + path, "partial");
+    for (const auto& path : lookalikes)
+        root.write("dst/" + path, "mine");
+    const SyncOptions mirror{.deleteExtras = true};
+    {
+        // Another run holds the destination.
+        const FileDescriptor other(::open(dst.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ASSERT_EQ(::flock(other.get(), LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(test::errorOf([&] { run(mirror); }),
+                  "Destination is in use by another run: " + dst.string());
+        EXPECT_FALSE(fs::exists(dst / "a.txt"));
+        for (const auto& path : leftovers)
+            EXPECT_TRUE(fs::exists(dst / path)) << "another run's copy under way: " << path;
+        // A preview takes no lock, and never lists temporary files.
+        EXPECT_EQ(test::deletionsOf(engine.preview(root / "src", dst, mirror)),
+                  (std::vector<std::string>{".quillfen-ABCD1234.tmp", ".quillfen-notes.txt",
+                                            "sub/.quillfen-abcd12345.tmp"}));
+    }
+    auto result = run();
+    EXPECT_EQ(result.filesCopied, 2);
+    EXPECT_EQ(recorder.lines.size(), 2u) << "nothing said of the leftovers";
+    for (const auto& path : leftovers)
+        EXPECT_FALSE(fs::exists(dst / path)) << path;
+    for (const auto& path : lookalikes)
+        EXPECT_EQ(test::readFile(dst / path), "mine") << path;
+
+    // Mirror mode finds them in its own scan: not the user's files to delete.
+    for (const auto& path : leftovers)
+        root.write("dst/" + path, "partial");
+    result = run(mirror);
+    EXPECT_EQ(result.filesDeleted, std::ssize(lookalikes));
+    for (const auto& path : leftovers)
+        EXPECT_FALSE(fs::exists(dst / path)) << path;
+}
+
+TEST_F(DestinationGuardTest, MirrorDeletionsThatWouldGutTheDestinationAreWithheld) {
+    struct Case {
+        RunStart start;
+        std::optional<std::int64_t> maxDeletions;
+        int inSource;      // of the destination's files, how many the source still has
+        int inDestination; // files in the destination before the run
+        std::string refusal;
+    };
+    const auto unattended = RunStart::unattended;
+    const auto byHand = RunStart::byHand;
+    const Case cases[] = {
+        {unattended, {}, 0, 3, "Not deleting 3 of 3 files"},
+        {byHand, {}, 0, 3, ""},
+        {unattended, {}, 40, 200, "Not deleting 160 of 201 files"}, // with one new file
+        {unattended, {}, 100, 200, ""},                             // half is not most
+        {byHand, 2, 0, 3, "Not deleting 3 of 3 files"},
+        {byHand, 3, 0, 3, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const test::TempDir folders;
+        fs::create_directories(folders / "src");
+        for (int file = 0; file < c.inDestination; ++file) {
+            const auto name = "f" + std::to_string(file);
+            if (file < c.inSource)
+                folders.write("src/" + name, "x");
+            folders.write("dst/" + name, "x");
+        }
+        if (c.inSource > 0)
+            folders.write("src/new", "n");
+        const auto result =
+            engine.sync(folders / "src", folders / "dst",
+                        {.deleteExtras = true, .start = c.start, .maxDeletions = c.maxDeletions});
+        const bool withheld = !c.refusal.empty();
+        EXPECT_EQ(result.status, withheld ? SyncStatus::failed : SyncStatus::success);
+        EXPECT_EQ(result.filesDeleted, withheld ? 0 : c.inDestination - c.inSource);
+        if (withheld) {
+            EXPECT_EQ(result.errorMessage,
+                      c.refusal + " in the destination: the source looks incomplete. Preview, "
+                                  "then sync by hand if this is right.");
+            EXPECT_EQ(std::ssize(test::folderNames(folders / "dst")),
+                      c.inDestination + (c.inSource > 0 ? 1 : 0))
+                << "the copies are made";
+        }
+    }
 }
 
 } // namespace

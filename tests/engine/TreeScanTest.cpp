@@ -1,16 +1,14 @@
 #include "EngineTestSupport.h"
-#include "TempDir.h"
+#include "engine/ListingPaths.h"
+#include "engine/TreeListing.h"
+#include "engine/TreeWalker.h"
 
 #include <algorithm>
 #include <climits>
-#include <filesystem>
-#include <gtest/gtest.h>
 #include <iterator>
 #include <ostream>
 #include <set>
-#include <string>
 #include <sys/resource.h>
-#include <vector>
 
 namespace quillfen {
 void PrintTo(const FolderStats& value, std::ostream* out) {
@@ -198,6 +196,80 @@ TEST(TreeScan, UnreadableFoldersArePassedOverAndNamedAndNotCounted) {
     EXPECT_EQ(output, "file open/a.txt\nfile z.txt\n"
                       "unreadable locked\nunreadable locked-parent/inner\nclosed 0\n"
                       "counted 2 4 3");
+}
+
+TEST(TreeListing, KeepsEveryNameWholeAndEachFileInItsFolder) {
+    // Names of the longest kind, enough of them to fill several blocks, and
+    // files of one folder on both sides of a subfolder's and of an empty one.
+    TreeListing listing;
+    const auto top = listing.addFolder(TreeListing::kRoot, "top\xff");
+    const auto sub = listing.addFolder(top, std::string(255, 's'));
+    std::vector<std::string> paths;
+    for (int i = 0; i < 4000; ++i) {
+        const auto folder = i % 1000 < 500 ? top : sub;
+        if (i == 1200)
+            listing.addFolder(top, "empty"); // between two files of the folder above it
+        const auto name = std::to_string(i) + std::string(250, 'n');
+        listing.addFile(folder, name);
+        paths.push_back(listing.folderPath(folder) + "/" + name);
+    }
+    listing.addFile(TreeListing::kRoot, "at-the-root");
+    paths.push_back("at-the-root");
+
+    ASSERT_EQ(listing.fileCount(), paths.size());
+    EXPECT_EQ(listing.folderPath(sub), "top\xff/" + std::string(255, 's'));
+    ListingPaths inOrder(listing);
+    for (TreeListing::Index file = 0; file < listing.fileCount(); ++file) {
+        EXPECT_EQ(listing.filePath(file), paths[file]);
+        EXPECT_EQ(inOrder.of(file), paths[file]);
+    }
+    EXPECT_EQ(listing.folderOfFile(499), top);
+    EXPECT_EQ(listing.folderOfFile(500), sub);
+    EXPECT_EQ(listing.folderOfFile(1000), top);
+}
+
+// Deletes every other item of the root as soon as the first one is reported,
+// as an editor or a version-control tool might while a scan runs.
+class DeletingVisitor : public TreeWalker::Visitor {
+public:
+    explicit DeletingVisitor(fs::path root) : root_(std::move(root)) {}
+
+    TreeWalker::Step visit(const TreeWalker::Item& item) override {
+        visited.push_back(item.relativePath);
+        if (visited.size() == 1) {
+            for (const auto& entry : fs::directory_iterator(root_))
+                if (entry.path().filename() != item.relativePath)
+                    fs::remove_all(entry.path());
+        }
+        return TreeWalker::Step::proceed;
+    }
+    void folderUnreadable(const std::string& path, int) override { problems.push_back(path); }
+    TreeWalker::Step attributesUnreadable(const std::string& path, int) override {
+        problems.push_back(path);
+        return TreeWalker::Step::proceed;
+    }
+
+    std::vector<std::string> visited;
+    std::vector<std::string> problems;
+
+private:
+    fs::path root_;
+};
+
+TEST(TreeWalker, PassesOverItemsThatVanishDuringTheWalk) {
+    test::TempDir dir;
+    for (const char* file : {"a/1", "b/2", "c", "d", "e/f/3"})
+        dir.write(file, "x");
+    DeletingVisitor visitor(dir.path());
+    TreeWalker walker(visitor, TreeWalker::Stat::everyFile);
+    ASSERT_TRUE(walker.walk(dir.path()));
+    EXPECT_TRUE(visitor.problems.empty()) << visitor.problems.front();
+    const std::string first = visitor.visited.front();
+    for (const auto& path : visitor.visited) {
+        const bool insideFirst = path.rfind(first + "/", 0) == 0;
+        EXPECT_TRUE(path == first || insideFirst || path == "a" || path == "b" || path == "e")
+            << path << " was reported or entered after it vanished";
+    }
 }
 
 } // namespace
