@@ -2,6 +2,7 @@
 #include "engine/FileStamp.h"
 #include "engine/FileSystemError.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <limits>
@@ -10,6 +11,7 @@
 namespace quillfen {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::readFile;
 using test::setModified;
@@ -51,10 +53,8 @@ TEST(ComparisonTest, SizeFirstThenNewerSourceTimeWithinTheGranularity) {
          1ns,
          true}, // no overflow far from the epoch
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(needsCopy(cases[i].source, cases[i].destination, cases[i].granularity),
-                  cases[i].copy)
-            << "case " << i;
+    for (const Case& c : cases)
+        EXPECT_EQ(needsCopy(c.source, c.destination, c.granularity), c.copy) << &c - cases;
 }
 
 TEST(ComparisonTest, EngineReadsFilesAndHonoursAnInjectedGranularityInPlanAndRun) {
@@ -70,55 +70,49 @@ TEST(ComparisonTest, EngineReadsFilesAndHonoursAnInjectedGranularityInPlanAndRun
     EXPECT_TRUE(coarse.preview(dir / "src", dir / "dst", {}).empty());
     EXPECT_EQ(coarse.sync(dir / "src", dir / "dst", {}).filesCopied, 0);
 
-    std::filesystem::remove(destination);
-    std::filesystem::create_symlink(source, destination);
+    fs::remove(destination);
+    fs::create_symlink(source, destination);
     EXPECT_TRUE(SyncEngine().needsCopy(source, destination)) << "a link is not followed";
     EXPECT_THROW(SyncEngine().needsCopy(dir / "missing", destination), FileSystemError);
 }
 
+bool shell(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
 // An ext4 file system made with 128-byte inodes, which keep whole seconds
-// only, mounted from an image file for the life of the object.
-class WholeSecondFileSystem {
-public:
-    explicit WholeSecondFileSystem(const std::filesystem::path& folder)
-        : mountPoint_(folder / "mnt") {
+// only, loop-mounted from an image file for the life of the object.
+struct WholeSecondFileSystem {
+    explicit WholeSecondFileSystem(const fs::path& folder) : path(folder / "mnt") {
         const auto image = folder / "ext4.img";
-        std::filesystem::create_directories(mountPoint_);
+        fs::create_directories(path);
         test::writeFile(image, "");
-        std::filesystem::resize_file(image, 8 << 20);
-        mounted_ = shell("mkfs.ext4 -q -F -I 128 '" + image.string() + "'") &&
-                   shell("mount -o loop '" + image.string() + "' '" + mountPoint_.string() + "'");
+        fs::resize_file(image, 8 << 20);
+        mounted = shell("mkfs.ext4 -q -F -I 128 '" + image.string() + "'") &&
+                  shell("mount -o loop '" + image.string() + "' '" + path.string() + "'");
     }
     ~WholeSecondFileSystem() {
-        if (mounted_)
-            shell("umount '" + mountPoint_.string() + "'");
+        if (mounted)
+            shell("umount '" + path.string() + "'");
     }
     WholeSecondFileSystem(const WholeSecondFileSystem&) = delete;
     WholeSecondFileSystem& operator=(const WholeSecondFileSystem&) = delete;
 
-    bool isMounted() const { return mounted_; }
-    const std::filesystem::path& path() const { return mountPoint_; }
-
-private:
-    static bool shell(const std::string& command) {
-        return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-    }
-
-    std::filesystem::path mountPoint_;
-    bool mounted_ = false;
+    const fs::path path;
+    bool mounted = false;
 };
 
 TEST(ComparisonTest, ADestinationThatKeepsWholeSecondsIsUpToDateAfterOneRun) {
     test::TempDir dir;
     const WholeSecondFileSystem coarse(dir.path());
-    if (!coarse.isMounted())
+    if (!coarse.mounted)
         GTEST_SKIP() << "cannot make and loop-mount an ext4 image here (needs root, "
                         "mkfs.ext4 and a free loop device)";
     const auto source = dir.write("src/a.txt", "alpha");
     dir.write("src/sub/b.txt", "bravo");
     setModified(source, 1'700'000'000, 600'000'000);
     setModified(dir / "src/sub/b.txt", 1'700'000'000, 1);
-    const auto destination = coarse.path() / "dst";
+    const auto destination = coarse.path / "dst";
     SyncEngine engine;
     EXPECT_EQ(engine.sync(dir / "src", destination, {}).filesCopied, 2);
     EXPECT_EQ(test::modifiedOf(destination / "a.txt").tv_nsec, 0) << "only whole seconds kept";
@@ -128,7 +122,6 @@ TEST(ComparisonTest, ADestinationThatKeepsWholeSecondsIsUpToDateAfterOneRun) {
     EXPECT_EQ(engine.sync(dir / "src", destination, {}).filesCopied, 1) << "a second later is new";
 }
 
-// The throttle's pause ending at once on cancel is proved with the run.
 // The throttle's pause ending at once on cancel is proved with the run.
 TEST_F(CopyAndVerifyTest, ThrottledCopyKeepsToTheLimitOnAverageAndReportsWhatItCannotRead) {
     const std::string content(512 * 1024, 'q');
@@ -144,7 +137,7 @@ TEST_F(CopyAndVerifyTest, ThrottledCopyKeepsToTheLimitOnAverageAndReportsWhatItC
     EXPECT_LT(copyTook(std::numeric_limits<std::int64_t>::max()), 1.0)
         << "a limit too large to count in bytes is no limit";
     SyncEngine().throttledCopy(root.write("empty", ""), root / "copy", 1);
-    EXPECT_EQ(std::filesystem::file_size(root / "copy"), 0u);
+    EXPECT_EQ(fs::file_size(root / "copy"), 0u);
     EXPECT_EQ(
         test::errorOf([&] { SyncEngine().throttledCopy(root / "missing", root / "copy", 10); }),
         "Cannot read: " + (root / "missing").string());
@@ -152,8 +145,8 @@ TEST_F(CopyAndVerifyTest, ThrottledCopyKeepsToTheLimitOnAverageAndReportsWhatItC
 
 TEST_F(CopyAndVerifyTest, CopyIfNeededCopiesOnlyWhatDiffersAcrossFileSystems) {
     char shared[] = "/dev/shm/quillfen-test-XXXXXX";
-    const std::filesystem::path other = ::mkdtemp(shared) ? shared : (root / "shm").string();
-    std::filesystem::create_directories(other); // elsewhere on the same disk without /dev/shm
+    const fs::path other = ::mkdtemp(shared) ? shared : (root / "shm").string();
+    fs::create_directories(other); // elsewhere on the same disk without /dev/shm
     const std::string content(3'000'000, 'z');
     test::writeFile(other / "a", content);
     EXPECT_TRUE(engine.copyIfNeeded(other / "a", root / "new/deeper/b", 0));
@@ -164,7 +157,7 @@ TEST_F(CopyAndVerifyTest, CopyIfNeededCopiesOnlyWhatDiffersAcrossFileSystems) {
     test::writeFile(other / "a", "changed!");
     EXPECT_TRUE(engine.copyIfNeeded(other / "a", root / "new/deeper/b", 4));
     EXPECT_EQ(readFile(root / "new/deeper/b"), "changed!");
-    std::filesystem::remove_all(other);
+    fs::remove_all(other);
 }
 
 TEST_F(CopyAndVerifyTest, CopiesKeepTheSourcesModeAndOwnerWhateverTheUmask) {
@@ -200,7 +193,7 @@ TEST_F(CopyAndVerifyTest, VerificationCatchesACopyChangedOrGoneAfterItWasWritten
         if (line == "Copied: a")
             test::writeFile(root / "dst/a", "tampered");
         if (line == "Copied: b")
-            std::filesystem::remove(root / "dst/b");
+            fs::remove(root / "dst/b");
     };
     const SyncOptions options{.verify = true};
     const auto result = run(options);
@@ -215,12 +208,13 @@ TEST_F(CopyAndVerifyTest, VerificationCatchesACopyChangedOrGoneAfterItWasWritten
     EXPECT_EQ(reports[reports.size() - 2].phase, SyncProgress::Phase::verifying);
     EXPECT_EQ(reports[reports.size() - 2].currentFile, reports.back().currentFile);
 
-    std::filesystem::remove(root / "src/b");
+    fs::remove(root / "src/b");
     recorder.progress.clear();
     EXPECT_EQ(run(options).verificationFailures, 0);
-    for (const auto& progress : recorder.progress)
-        EXPECT_NE(progress.phase, SyncProgress::Phase::verifying)
-            << "nothing copied, nothing verified";
+    EXPECT_EQ(
+        std::ranges::count(recorder.progress, SyncProgress::Phase::verifying, &SyncProgress::phase),
+        0)
+        << "nothing copied, nothing verified";
 }
 
 } // namespace

@@ -45,6 +45,19 @@ std::vector<std::string> deletionsOf(const std::vector<DiffItem>& items) {
     return paths;
 }
 
+std::string EngineTest::runAsNobody(const std::vector<std::filesystem::path>& folders,
+                                    const SyncOptions& options) {
+    return test::runAsNobody(folders, [&] {
+        recorder.lines.clear();
+        const auto result = run(options);
+        std::string told;
+        for (const auto& line : recorder.lines)
+            told += line + '\n';
+        return told + std::to_string(result.filesDeleted) + " deleted, " +
+               std::to_string(result.failedCount) + " failed";
+    });
+}
+
 void Recorder::attach(SyncEngine& engine) {
     engine.onProgress = [this](const SyncProgress& value) {
         progress.push_back(value);

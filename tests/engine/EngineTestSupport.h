@@ -49,6 +49,10 @@ protected:
     SyncResult run(const SyncOptions& options = {}, std::stop_token stop = {}) {
         return engine.sync(root / "src", root / "dst", options, stop);
     }
+    // Runs as `nobody` once `folders` are open to everyone: what the run
+    // logged, a line each, then "<deleted> deleted, <failed> failed".
+    std::string runAsNobody(const std::vector<std::filesystem::path>& folders,
+                            const SyncOptions& options);
 
     TempDir root;
     SyncEngine engine;
