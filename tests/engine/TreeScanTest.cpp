@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <iterator>
 #include <ostream>
 #include <set>
@@ -37,6 +38,26 @@ Scan scan(const fs::path& root, const Paths& patterns = {}) {
     scan.result = SyncEngine().scanFiles(
         root, patterns, [&](const std::string& path) { scan.excluded.push_back(path); });
     return scan;
+}
+
+// Builds `depth` nested folders named `component` below `parent`, with an
+// empty `fileName` in each: relative steps from a changed working folder
+// reach past PATH_MAX.
+void makeDeepChain(const fs::path& parent, const std::string& component, int depth,
+                   const std::string& fileName) {
+    const auto previous = fs::current_path();
+    fs::current_path(parent);
+    for (int level = 0; level < depth; ++level) {
+        fs::create_directory(component);
+        fs::current_path(component);
+        test::writeFile(fileName, "");
+    }
+    fs::current_path(previous);
+}
+
+// Removes a tree of any depth (std::filesystem::remove_all fails past PATH_MAX).
+bool removeDeepTree(const fs::path& path) {
+    return std::system(("rm -rf '" + path.string() + "'").c_str()) == 0;
 }
 
 FolderStats count(const fs::path& path) {
@@ -132,9 +153,9 @@ TEST(TreeScan, TreesDeeperThanPathMaxAreWalkedAndSyncedWithFewDescriptors) {
     // Two deep branches below one folder: whichever comes second is reached
     // only after the walk has come back up past its descriptor window.
     fs::create_directories(dir / "tree");
-    test::makeDeepChain(dir / "tree", component, 1, "top");
+    makeDeepChain(dir / "tree", component, 1, "top");
     for (const auto* branch : {"left", "right"})
-        test::makeDeepChain(dir / "tree" / component, branch + std::string(36, 'x'), kDepth, "f");
+        makeDeepChain(dir / "tree" / component, branch + std::string(36, 'x'), kDepth, "f");
     dir.write("tree/" + component + "/after", "x");
 
     const auto openDescriptors = [] {
@@ -164,7 +185,7 @@ TEST(TreeScan, TreesDeeperThanPathMaxAreWalkedAndSyncedWithFewDescriptors) {
     });
     EXPECT_EQ(synced, std::to_string(2 * kDepth + 2) + " copied, 0 failed");
     EXPECT_EQ(count(dir / "copy"), counted);
-    EXPECT_TRUE(test::removeDeepTree(dir / "tree") && test::removeDeepTree(dir / "copy"));
+    EXPECT_TRUE(removeDeepTree(dir / "tree") && removeDeepTree(dir / "copy"));
 }
 
 TEST(TreeScan, UnreadableFoldersArePassedOverAndNamedAndNotCounted) {
