@@ -26,6 +26,7 @@ TEST(ComparisonTest, SizeFirstThenNewerSourceTimeWithinTheGranularity) {
     constexpr std::int64_t kFolder = FileStamp::kNoSize;
     const auto t = std::chrono::nanoseconds(1'700'000'001'250'000'000);
     const auto whole = std::chrono::nanoseconds(1'700'000'001'000'000'000);
+    constexpr auto kFar = std::numeric_limits<time_t>::max();
     struct Case {
         FileStamp source, destination;
         std::chrono::nanoseconds granularity;
@@ -47,10 +48,7 @@ TEST(ComparisonTest, SizeFirstThenNewerSourceTimeWithinTheGranularity) {
         // A destination that keeps whole seconds truncated the copied time.
         {stamp(5, whole + 999ms), stamp(5, whole), 1ns, false},
         {stamp(5, whole + 1s), stamp(5, whole), 1ns, true},
-        {{5, {std::numeric_limits<time_t>::max(), 0}},
-         {5, {std::numeric_limits<time_t>::min(), 0}},
-         1ns,
-         true}, // no overflow far from the epoch
+        {{5, {kFar, 0}}, {5, {-kFar, 0}}, 1ns, true}, // no overflow far from the epoch
     };
     for (const Case& c : cases)
         EXPECT_EQ(needsCopy(c.source, c.destination, c.granularity), c.copy) << &c - cases;

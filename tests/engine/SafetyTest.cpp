@@ -254,7 +254,7 @@ TEST_F(DestinationGuardTest, OneRunAtATimeWritesAndRemovesWhatKilledRunsLeft) {
     const auto dst = root / "dst";
     const std::vector<std::string> leftovers = {".quillfen-abcd1234.tmp",
                                                 "sub/.quillfen-0z9y8x7w.tmp"};
-    const std::vector<std::string> lookalikes = {".quillfen-notes.txt", ".quillfen-ABCD1234.tmp",
+    const std::vector<std::string> lookalikes = {".quillfen-ABCD1234.tmp", ".quillfen-notes.txt",
                                                  "sub/.quillfen-abcd12345.tmp"};
     for (const auto& path : leftovers)
         root.write("dst/" + path, "partial");
@@ -271,9 +271,7 @@ TEST_F(DestinationGuardTest, OneRunAtATimeWritesAndRemovesWhatKilledRunsLeft) {
         for (const auto& path : leftovers)
             EXPECT_TRUE(fs::exists(dst / path)) << "another run's copy under way: " << path;
         // A preview takes no lock, and never lists temporary files.
-        EXPECT_EQ(test::deletionsOf(engine.preview(root / "src", dst, mirror)),
-                  (std::vector<std::string>{".quillfen-ABCD1234.tmp", ".quillfen-notes.txt",
-                                            "sub/.quillfen-abcd12345.tmp"}));
+        EXPECT_EQ(test::deletionsOf(engine.preview(root / "src", dst, mirror)), lookalikes);
     }
     auto result = run();
     EXPECT_EQ(result.filesCopied, 2);
@@ -281,7 +279,7 @@ TEST_F(DestinationGuardTest, OneRunAtATimeWritesAndRemovesWhatKilledRunsLeft) {
     for (const auto& path : leftovers)
         EXPECT_FALSE(fs::exists(dst / path)) << path;
     for (const auto& path : lookalikes)
-        EXPECT_EQ(test::readFile(dst / path), "mine") << path;
+        EXPECT_EQ(readFile(dst / path), "mine") << path;
 
     // Mirror mode finds them in its own scan: not the user's files to delete.
     for (const auto& path : leftovers)

@@ -183,9 +183,6 @@ TEST_F(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
             expected.push_back("delete " + path);
     EXPECT_EQ(test::planOf(items), expected);
     EXPECT_EQ(previewResult(items).bytesTransferred, 11 + 1 + 5) << "what is copied, by size";
-    const auto again = engine.preview(root / "src", root / "dst", options);
-    EXPECT_EQ(test::planOf(again), test::planOf(items));
-    EXPECT_NE(again[0].id, items[0].id);
     EXPECT_TRUE(recorder.progress.empty());
     EXPECT_TRUE(recorder.lines.empty());
     EXPECT_EQ(test::readFile(root / "dst/changed.txt"), "old") << "a preview writes nothing";
