@@ -152,7 +152,6 @@ TEST_F(SafetyTest, WhatAppearsWhereACopyGoesAfterTheRunLookedIsReplacedOrKeptAsE
     EXPECT_EQ(result.filesCopied, 1);
     EXPECT_TRUE(recorder.logged("Error: folder — a folder is in the way"));
     EXPECT_EQ(readFile(root / "dst/folder/inner"), "kept");
-    EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
 }
 
 TEST_F(SafetyTest, ACancelledCopyKeepsTheOldFileAndLeavesNoTemporaryFile) {

@@ -20,43 +20,46 @@ TEST_F(SyncRunTest, FirstRunCopiesAllButTheExcludedAndASecondOnlyMirrorsDeletion
     root.write("src/sub/deeper/c.txt", "");
     root.write("src/.DS_Store", "x");
     root.write("src/node_modules/x/y.js", "y");
+    root.write("src/build", "b"); // a file, which a folder-only pattern spares
+    root.write("src/sub/build/out.o", "o");
     root.write("dst/old/gone.txt", "g");
     root.write("dst/.DS_Store", "x");
-    SyncOptions options{.excludePatterns = {".DS_Store", "node_modules"}};
+    // Two patterns match node_modules: it is told of once, and not entered.
+    SyncOptions options{.excludePatterns = {".DS_Store", "node_modules", "node_*", "build/"}};
 
     const auto result = run(options);
     EXPECT_EQ(result.status, SyncStatus::success);
-    EXPECT_EQ(result.filesProcessed, 3);
-    EXPECT_EQ(result.filesCopied, 3);
-    EXPECT_EQ(result.bytesTransferred, 5);
-    EXPECT_EQ(result.filesExcluded, 2);
+    EXPECT_EQ(result.filesProcessed, 4);
+    EXPECT_EQ(result.filesCopied, 4);
+    EXPECT_EQ(result.bytesTransferred, 6);
+    EXPECT_EQ(result.filesExcluded, 3);
     EXPECT_EQ(result.failedCount + result.filesDeleted, 0);
     EXPECT_EQ(readFile(root / "dst/sub/b.txt"), "bb");
     EXPECT_TRUE(std::filesystem::is_regular_file(root / "dst/sub/deeper/c.txt"));
     EXPECT_FALSE(std::filesystem::exists(root / "dst/node_modules"));
-    EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
-    const auto copied = test::modifiedOf(root / "dst/a.sh");
-    EXPECT_EQ(copied.tv_sec, 1'600'000'000);
-    EXPECT_EQ(copied.tv_nsec, 123'456'789);
-    EXPECT_TRUE(recorder.logged("Excluded: node_modules"));
-    EXPECT_EQ(recorder.lines.size(), 5u);
+    EXPECT_EQ(test::modifiedOf(root / "dst/a.sh").tv_sec, 1'600'000'000);
+    EXPECT_EQ(test::modifiedOf(root / "dst/a.sh").tv_nsec, 123'456'789);
+    EXPECT_EQ(readFile(root / "dst/build"), "b");
+    for (const auto* excluded : {".DS_Store", "node_modules", "sub/build"})
+        EXPECT_TRUE(recorder.logged("Excluded: " + std::string(excluded))) << excluded;
+    EXPECT_EQ(recorder.lines.size(), 7u);
     const auto& reports = recorder.progress;
     ASSERT_GE(reports.size(), 3u);
     EXPECT_EQ(reports[0], SyncProgress{.phase = Phase::scanning});
     EXPECT_EQ(reports[1],
-              (SyncProgress{.phase = Phase::syncing, .totalFiles = 3, .totalBytes = 5}));
+              (SyncProgress{.phase = Phase::syncing, .totalFiles = 4, .totalBytes = 6}));
     EXPECT_EQ(reports.back().phase, Phase::done);
-    EXPECT_EQ(reports.back().copiedFiles, 3);
-    EXPECT_EQ(reports.back().copiedBytes, 5);
+    EXPECT_EQ(reports.back().copiedFiles, 4);
+    EXPECT_EQ(reports.back().copiedBytes, 6);
 
     recorder.lines.clear();
     options.deleteExtras = true;
     const auto again = run(options);
-    EXPECT_EQ(again.filesProcessed, 3);
+    EXPECT_EQ(again.filesProcessed, 4);
     EXPECT_EQ(again.filesCopied + again.bytesTransferred, 0);
     EXPECT_EQ(again.filesDeleted, 2);
     EXPECT_EQ(recorder.progress.back().deletedFiles, 2);
-    EXPECT_EQ(recorder.lines.size(), 4u);
+    EXPECT_EQ(recorder.lines.size(), 5u);
     EXPECT_TRUE(recorder.logged("Deleted: old/gone.txt"));
     EXPECT_TRUE(recorder.logged("Deleted: .DS_Store")) << "destination scans apply no patterns";
     EXPECT_TRUE(std::filesystem::is_directory(root / "dst/old")) << "folders stay";
@@ -91,7 +94,6 @@ TEST_F(SyncRunTest, ManyFilesAreToldInListOrderCopiedAsChangedAndStoppedWithoutA
     EXPECT_EQ(result.filesCopied, 3 + 40); // d6 held every thirtieth file
     for (const auto* path : {"d1/f1", "d2/f2", "d4/f4", "d6/f1176"})
         EXPECT_TRUE(recorder.logged("Copied: " + std::string(path))) << path;
-    EXPECT_EQ(readFile(root / "dst/d1/f1"), "longer content");
     EXPECT_EQ(recorder.progress[1].totalBytes, recorder.progress.back().processedBytes);
 
     std::filesystem::remove_all(root / "dst");
@@ -183,9 +185,8 @@ TEST_F(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
             expected.push_back("delete " + path);
     EXPECT_EQ(test::planOf(items), expected);
     EXPECT_EQ(previewResult(items).bytesTransferred, 11 + 1 + 5) << "what is copied, by size";
-    EXPECT_TRUE(recorder.progress.empty());
-    EXPECT_TRUE(recorder.lines.empty());
-    EXPECT_EQ(test::readFile(root / "dst/changed.txt"), "old") << "a preview writes nothing";
+    EXPECT_TRUE(recorder.progress.empty() && recorder.lines.empty()) << "a preview tells nothing";
+    EXPECT_EQ(readFile(root / "dst/changed.txt"), "old") << "a preview writes nothing";
 }
 
 TEST_F(PreviewTest, MirrorModeMatchesEachFileByItsFolderAndItsNameAsBytes) {
@@ -222,7 +223,6 @@ TEST_F(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
     EXPECT_FALSE(std::filesystem::exists(root / "new")) << "the destination is not created";
     EXPECT_EQ(test::planOf(SyncEngine().preview(root / "empty", root / "dst", options)),
               Lines{"delete b/c"});
-    EXPECT_THROW(SyncEngine().preview(root / "nothing", root / "dst", options), SyncError);
 }
 
 } // namespace
