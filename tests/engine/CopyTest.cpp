@@ -13,7 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::readFile;
-using test::setModified;
 
 class CopyAndVerifyTest : public test::EngineTest {};
 
@@ -56,8 +55,8 @@ TEST(ComparisonTest, EngineReadsFilesAndHonoursAnInjectedGranularityInPlanAndRun
     test::TempDir dir;
     const auto source = dir.write("src/a.txt", "hello");
     const auto destination = dir.write("dst/a.txt", "hello");
-    setModified(source, 1'700'000'001, 500'000'000);
-    setModified(destination, 1'700'000'000, 0);
+    test::setModified(source, 1'700'000'001, 500'000'000);
+    test::setModified(destination, 1'700'000'000, 0);
     EXPECT_EQ(SyncEngine().preview(dir / "src", dir / "dst", {}).size(), 1u)
         << "the local disk keeps nanoseconds";
     SyncEngine coarse(2s);
@@ -104,15 +103,15 @@ TEST(ComparisonTest, ADestinationThatKeepsWholeSecondsIsUpToDateAfterOneRun) {
                         "mkfs.ext4 and a free loop device)";
     const auto source = dir.write("src/a.txt", "alpha");
     dir.write("src/sub/b.txt", "bravo");
-    setModified(source, 1'700'000'000, 600'000'000);
-    setModified(dir / "src/sub/b.txt", 1'700'000'000, 1);
+    test::setModified(source, 1'700'000'000, 600'000'000);
+    test::setModified(dir / "src/sub/b.txt", 1'700'000'000, 1);
     const auto destination = coarse.path / "dst";
     SyncEngine engine;
     EXPECT_EQ(engine.sync(dir / "src", destination, {}).filesCopied, 2);
     EXPECT_EQ(test::modifiedOf(destination / "a.txt").tv_nsec, 0) << "only whole seconds kept";
     EXPECT_EQ(engine.sync(dir / "src", destination, {}).filesCopied, 0);
     EXPECT_TRUE(engine.preview(dir / "src", destination, {}).empty());
-    setModified(source, 1'700'000'001, 600'000'000);
+    test::setModified(source, 1'700'000'001, 600'000'000);
     EXPECT_EQ(engine.sync(dir / "src", destination, {}).filesCopied, 1) << "a second later is new";
 }
 
@@ -160,7 +159,6 @@ TEST_F(CopyAndVerifyTest, CopiesKeepModeAndOwnerWhateverTheUmaskAcrossFileSystem
         EXPECT_FALSE(engine.copyIfNeeded(source, copy, 0)) << "up to date";
     }
     ::umask(umask);
-    EXPECT_TRUE(test::temporaryFilesIn(other).empty());
     fs::remove_all(other);
 }
 

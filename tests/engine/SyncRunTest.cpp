@@ -5,6 +5,7 @@
 namespace quillfen {
 namespace {
 
+namespace fs = std::filesystem;
 using Phase = SyncProgress::Phase;
 using test::readFile;
 
@@ -35,8 +36,8 @@ TEST_F(SyncRunTest, FirstRunCopiesAllButTheExcludedAndASecondOnlyMirrorsDeletion
     EXPECT_EQ(result.filesExcluded, 3);
     EXPECT_EQ(result.failedCount + result.filesDeleted, 0);
     EXPECT_EQ(readFile(root / "dst/sub/b.txt"), "bb");
-    EXPECT_TRUE(std::filesystem::is_regular_file(root / "dst/sub/deeper/c.txt"));
-    EXPECT_FALSE(std::filesystem::exists(root / "dst/node_modules"));
+    EXPECT_TRUE(fs::is_regular_file(root / "dst/sub/deeper/c.txt"));
+    EXPECT_FALSE(fs::exists(root / "dst/node_modules"));
     EXPECT_EQ(test::modifiedOf(root / "dst/a.sh").tv_sec, 1'600'000'000);
     EXPECT_EQ(test::modifiedOf(root / "dst/a.sh").tv_nsec, 123'456'789);
     EXPECT_EQ(readFile(root / "dst/build"), "b");
@@ -62,7 +63,7 @@ TEST_F(SyncRunTest, FirstRunCopiesAllButTheExcludedAndASecondOnlyMirrorsDeletion
     EXPECT_EQ(recorder.lines.size(), 5u);
     EXPECT_TRUE(recorder.logged("Deleted: old/gone.txt"));
     EXPECT_TRUE(recorder.logged("Deleted: .DS_Store")) << "destination scans apply no patterns";
-    EXPECT_TRUE(std::filesystem::is_directory(root / "dst/old")) << "folders stay";
+    EXPECT_TRUE(fs::is_directory(root / "dst/old")) << "folders stay";
 }
 
 TEST_F(SyncRunTest, ManyFilesAreToldInListOrderCopiedAsChangedAndStoppedWithoutAGap) {
@@ -85,8 +86,8 @@ TEST_F(SyncRunTest, ManyFilesAreToldInListOrderCopiedAsChangedAndStoppedWithoutA
 
     test::writeFile(root / "src/d1/f1", "longer content");
     test::setModified(root / "src/d2/f2", 2'000'000'000);
-    std::filesystem::remove(root / "dst/d4/f4");
-    std::filesystem::remove_all(root / "dst/d6");
+    fs::remove(root / "dst/d4/f4");
+    fs::remove_all(root / "dst/d6");
     recorder.lines.clear();
     recorder.progress.clear();
     auto result = run();
@@ -96,7 +97,7 @@ TEST_F(SyncRunTest, ManyFilesAreToldInListOrderCopiedAsChangedAndStoppedWithoutA
         EXPECT_TRUE(recorder.logged("Copied: " + std::string(path))) << path;
     EXPECT_EQ(recorder.progress[1].totalBytes, recorder.progress.back().processedBytes);
 
-    std::filesystem::remove_all(root / "dst");
+    fs::remove_all(root / "dst");
     std::stop_source stop;
     engine.onProgress = [&](const SyncProgress& progress) {
         if (progress.processedFiles == 600)
@@ -107,7 +108,7 @@ TEST_F(SyncRunTest, ManyFilesAreToldInListOrderCopiedAsChangedAndStoppedWithoutA
     EXPECT_GE(result.filesCopied, 600);
     EXPECT_LT(result.filesCopied, 1200);
     for (std::size_t file = 0; file < order.size(); ++file)
-        EXPECT_EQ(std::filesystem::exists(root / "dst" / order[file]),
+        EXPECT_EQ(fs::exists(root / "dst" / order[file]),
                   static_cast<std::int64_t>(file) < result.filesCopied)
             << order[file];
 }
@@ -119,8 +120,8 @@ TEST_F(SyncRunTest, PreserveRootCopiesIntoAFolderNamedAfterTheSource) {
     const auto result = engine.sync(root / "src/", root / "dst",
                                     {.deleteExtras = true, .preserveRoot = true, .verify = true});
     EXPECT_EQ(readFile(root / "dst/src/a.txt"), "a");
-    EXPECT_FALSE(std::filesystem::exists(root / "dst/src/extra.txt"));
-    EXPECT_TRUE(std::filesystem::exists(root / "dst/top.txt"));
+    EXPECT_FALSE(fs::exists(root / "dst/src/extra.txt"));
+    EXPECT_TRUE(fs::exists(root / "dst/top.txt"));
     EXPECT_EQ(result.filesDeleted + result.verificationFailures, 1);
 }
 
@@ -136,7 +137,7 @@ TEST_F(SyncRunTest, CancellingEndsThePhaseUnderWayAndSkipsTheLaterOnes) {
         root.write("src/f" + std::to_string(i), "x");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stopAt);
-        std::filesystem::remove_all(root / "dst");
+        fs::remove_all(root / "dst");
         for (int i = 0; i < 4; ++i)
             root.write("dst/extra" + std::to_string(i), "e");
         std::stop_source stop;
@@ -213,14 +214,14 @@ TEST_F(PreviewTest, MirrorModeMatchesEachFileByItsFolderAndItsNameAsBytes) {
 
 TEST_F(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
     constexpr std::uintmax_t kLarge = (std::uintmax_t(5) << 30) + 3; // sparse: no room taken
-    std::filesystem::resize_file(root.write("src/a", "a"), kLarge);
+    fs::resize_file(root.write("src/a", "a"), kLarge);
     root.write("dst/b/c", "c");
-    std::filesystem::create_directories(root / "empty");
+    fs::create_directories(root / "empty");
     const SyncOptions options{.deleteExtras = true};
     const auto plan = SyncEngine().preview(root / "src", root / "new/deeper", options);
     EXPECT_EQ(test::planOf(plan), Lines{"copy a"});
     EXPECT_EQ(plan.at(0).size, static_cast<std::int64_t>(kLarge));
-    EXPECT_FALSE(std::filesystem::exists(root / "new")) << "the destination is not created";
+    EXPECT_FALSE(fs::exists(root / "new")) << "the destination is not created";
     EXPECT_EQ(test::planOf(SyncEngine().preview(root / "empty", root / "dst", options)),
               Lines{"delete b/c"});
 }

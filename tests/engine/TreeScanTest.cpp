@@ -23,7 +23,6 @@ void PrintTo(const FolderStats& value, std::ostream* out) {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
 using Paths = std::vector<std::string>;
 
 Paths sorted(Paths paths) {
@@ -68,7 +67,7 @@ FolderStats count(const fs::path& path) {
 }
 
 TEST(TreeScan, ListsEveryFileDepthFirstNamedExactlyAsBytes) {
-    TempDir dir;
+    test::TempDir dir;
     fs::create_directories(dir / "only/folders/here");
     const Paths files = sorted({".hidden", "a/.env", "a/b/c/three", "a/b/two", "a/four", "a/one",
                                 "d/e/six", "d/five", "top.txt", "caf\xc3\xa9", "odd/line\nfeed",
@@ -92,8 +91,8 @@ TEST(TreeScan, ListsEveryFileDepthFirstNamedExactlyAsBytes) {
     }
 }
 
-TEST(TreeScan, LinksAreNeitherListedNorFollowedNorCounted) {
-    TempDir dir;
+TEST(TreeScan, LinksAreNeitherListedNorFollowedNorCountedAndCountsStopOnTime) {
+    test::TempDir dir;
     dir.write("outside/secret.txt", "secret");
     dir.write("tree/real.txt", "real");
     dir.write("tree/sub/inner.txt", std::string(70000, 'i'));
@@ -115,24 +114,19 @@ TEST(TreeScan, LinksAreNeitherListedNorFollowedNorCounted) {
     EXPECT_EQ(sorted(scan(dir / "root-link/sub/..").result.files), expected);
     for (const auto* nothing : {"missing", "tree/real.txt", "root-link", ""})
         EXPECT_EQ(count(*nothing ? dir / nothing : fs::path()), FolderStats{}) << nothing;
-}
 
-TEST(TreeScan, FolderStatisticsStopAtTheCapOrOnCancellation) {
-    TempDir dir;
-    dir.write("tree/a", "1");
-    const std::string tree = (dir / "tree").string();
-    const FolderStats capped =
-        SyncEngine::computeFolderStats(tree, {}, std::chrono::milliseconds(0));
-    EXPECT_TRUE(capped.isPartial);
-    EXPECT_EQ(capped.files + capped.folders, 0) << "the deadline is checked before each item";
-    std::stop_source source;
-    source.request_stop();
-    EXPECT_EQ(SyncEngine::computeFolderStats(tree, source.get_token()), FolderStats{})
+    const auto tree = (dir / "tree").string();
+    EXPECT_EQ(SyncEngine::computeFolderStats(tree, {}, std::chrono::milliseconds(0)),
+              (FolderStats{0, 0, 0, true}))
+        << "the deadline is checked before each item";
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_EQ(SyncEngine::computeFolderStats(tree, stop.get_token()), FolderStats{})
         << "a cancelled count is not partial";
 }
 
 TEST(TreeScan, TreesDeeperThanPathMaxAreWalkedAndSyncedWithFewDescriptors) {
-    TempDir dir;
+    test::TempDir dir;
     constexpr int kDepth = 110; // 110 levels of 41 bytes: past PATH_MAX
     const std::string component(40, 'd');
     // Two deep branches below one folder: whichever comes second is reached
@@ -143,10 +137,7 @@ TEST(TreeScan, TreesDeeperThanPathMaxAreWalkedAndSyncedWithFewDescriptors) {
         makeDeepChain(dir / "tree" / component, branch + std::string(36, 'x'), kDepth, "f");
     dir.write("tree/" + component + "/after", "x");
 
-    const auto openDescriptors = [] {
-        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
-    };
-    const auto descriptorsBefore = openDescriptors();
+    const auto descriptorsBefore = std::distance(fs::directory_iterator("/proc/self/fd"), {});
     const Scan result = scan(dir / "tree", {"top"});
     const auto& files = result.result.files;
     EXPECT_EQ(files.size(), 2u * kDepth + 1);
@@ -155,7 +146,7 @@ TEST(TreeScan, TreesDeeperThanPathMaxAreWalkedAndSyncedWithFewDescriptors) {
     EXPECT_TRUE(std::ranges::any_of(files, [](auto& path) { return path.size() > PATH_MAX; }));
     const FolderStats counted = count(dir / "tree");
     EXPECT_EQ(counted, (FolderStats{2 * kDepth + 2, 2 * kDepth + 1, 1, false}));
-    EXPECT_EQ(openDescriptors(), descriptorsBefore);
+    EXPECT_EQ(std::distance(fs::directory_iterator("/proc/self/fd"), {}), descriptorsBefore);
 
     const auto synced = test::runInChild([&] {
         const struct rlimit few = {100, 100};
@@ -170,7 +161,7 @@ TEST(TreeScan, TreesDeeperThanPathMaxAreWalkedAndSyncedWithFewDescriptors) {
 }
 
 TEST(TreeScan, UnreadableFoldersArePassedOverAndNamedAndNotCounted) {
-    TempDir dir;
+    test::TempDir dir;
     dir.write("tree/open/a.txt", "a");
     dir.write("tree/locked/secret.txt", "s");
     dir.write("tree/locked-parent/inner/deep.txt", "d");
