@@ -1,95 +1,78 @@
 #include "EngineTestSupport.h"
-#include "TempDir.h"
-#include "engine/SyncError.h"
 
 #include <algorithm>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace quillfen {
 namespace {
 
+namespace fs = std::filesystem;
 using Phase = SyncProgress::Phase;
 using test::readFile;
 
-class SyncRunTest : public test::EngineTest {};
+using Lines = std::vector<std::string>;
 
-TEST_F(SyncRunTest, FirstRunCopiesEverythingInOrderAndASecondRunNothing) {
+class SyncRunTest : public test::EngineTest {};
+class PreviewTest : public test::EngineTest {};
+
+TEST_F(SyncRunTest, FirstRunCopiesAllButTheExcludedAndASecondOnlyMirrorsDeletions) {
     const auto script = root.write("src/a.sh", "aaa");
-    ::chmod(script.c_str(), 0751);
     test::setModified(script, 1'600'000'000, 123'456'789);
     root.write("src/sub/b.txt", "bb");
     root.write("src/sub/deeper/c.txt", "");
+    root.write("src/.DS_Store", "x");
+    root.write("src/node_modules/x/y.js", "y");
+    root.write("src/build", "b"); // a file, which a folder-only pattern spares
+    root.write("src/sub/build/out.o", "o");
+    root.write("dst/old/gone.txt", "g");
+    root.write("dst/.DS_Store", "x");
+    // Two patterns match node_modules: it is told of once, and not entered.
+    SyncOptions options{.excludePatterns = {".DS_Store", "node_modules", "node_*", "build/"}};
 
-    const auto result = run();
+    const auto result = run(options);
     EXPECT_EQ(result.status, SyncStatus::success);
-    EXPECT_EQ(result.filesProcessed, 3);
-    EXPECT_EQ(result.filesCopied, 3);
-    EXPECT_EQ(result.bytesTransferred, 5);
-    EXPECT_EQ(result.failedCount, 0);
+    EXPECT_EQ(result.filesProcessed, 4);
+    EXPECT_EQ(result.filesCopied, 4);
+    EXPECT_EQ(result.bytesTransferred, 6);
+    EXPECT_EQ(result.filesExcluded, 3);
+    EXPECT_EQ(result.failedCount + result.filesDeleted, 0);
     EXPECT_EQ(readFile(root / "dst/sub/b.txt"), "bb");
-    EXPECT_TRUE(std::filesystem::is_regular_file(root / "dst/sub/deeper/c.txt"));
-    EXPECT_TRUE(test::temporaryFilesIn(root / "dst").empty());
-    const auto copied = test::modifiedOf(root / "dst/a.sh");
-    EXPECT_EQ(copied.tv_sec, 1'600'000'000);
-    EXPECT_EQ(copied.tv_nsec, 123'456'789);
-    EXPECT_EQ(std::filesystem::status(root / "dst/a.sh").permissions(),
-              static_cast<std::filesystem::perms>(0751));
-
+    EXPECT_TRUE(fs::is_regular_file(root / "dst/sub/deeper/c.txt"));
+    EXPECT_FALSE(fs::exists(root / "dst/node_modules"));
+    EXPECT_EQ(test::modifiedOf(root / "dst/a.sh").tv_sec, 1'600'000'000);
+    EXPECT_EQ(test::modifiedOf(root / "dst/a.sh").tv_nsec, 123'456'789);
+    EXPECT_EQ(readFile(root / "dst/build"), "b");
+    for (const auto* excluded : {".DS_Store", "node_modules", "sub/build"})
+        EXPECT_TRUE(recorder.logged("Excluded: " + std::string(excluded))) << excluded;
+    EXPECT_EQ(recorder.lines.size(), 7u);
     const auto& reports = recorder.progress;
     ASSERT_GE(reports.size(), 3u);
     EXPECT_EQ(reports[0], SyncProgress{.phase = Phase::scanning});
     EXPECT_EQ(reports[1],
-              (SyncProgress{.phase = Phase::syncing, .totalFiles = 3, .totalBytes = 5}));
-    // Counts only grow, and each file is named while it is under way.
-    for (std::size_t i = 1; i < reports.size(); ++i)
-        EXPECT_GE(reports[i].processedFiles, reports[i - 1].processedFiles);
-    ASSERT_EQ(recorder.lines.size(), 3u);
-    for (const auto& line : recorder.lines)
-        EXPECT_TRUE(std::ranges::any_of(reports, [&](const SyncProgress& report) {
-            return "Copied: " + report.currentFile == line;
-        })) << line;
+              (SyncProgress{.phase = Phase::syncing, .totalFiles = 4, .totalBytes = 6}));
     EXPECT_EQ(reports.back().phase, Phase::done);
-    EXPECT_EQ(reports.back().copiedFiles, 3);
-    EXPECT_EQ(reports.back().copiedBytes, 5);
+    EXPECT_EQ(reports.back().copiedFiles, 4);
+    EXPECT_EQ(reports.back().copiedBytes, 6);
 
     recorder.lines.clear();
-    const auto again = run();
-    EXPECT_EQ(again.filesProcessed, 3);
+    options.deleteExtras = true;
+    const auto again = run(options);
+    EXPECT_EQ(again.filesProcessed, 4);
     EXPECT_EQ(again.filesCopied + again.bytesTransferred, 0);
-    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_EQ(again.filesDeleted, 2);
+    EXPECT_EQ(recorder.progress.back().deletedFiles, 2);
+    EXPECT_EQ(recorder.lines.size(), 5u);
+    EXPECT_TRUE(recorder.logged("Deleted: old/gone.txt"));
+    EXPECT_TRUE(recorder.logged("Deleted: .DS_Store")) << "destination scans apply no patterns";
+    EXPECT_TRUE(fs::is_directory(root / "dst/old")) << "folders stay";
 }
 
-TEST_F(SyncRunTest, ManyFilesCopyExactlyWhatChanged) {
-    // Enough files for the attributes to be read on two threads.
-    for (int i = 0; i < 700; ++i)
-        root.write("src/d" + std::to_string(i % 7) + "/f" + std::to_string(i), std::to_string(i));
-    EXPECT_EQ(run().filesCopied, 700);
-
-    test::writeFile(root / "src/d1/f1", "longer content");
-    test::setModified(root / "src/d2/f2", 2'000'000'000);
-    std::filesystem::remove(root / "dst/d3/f3");
-    std::filesystem::remove_all(root / "dst/d6");
-    recorder.lines.clear();
-    recorder.progress.clear();
-    const auto result = run();
-    EXPECT_EQ(result.filesProcessed, 700);
-    EXPECT_EQ(result.filesCopied, 3 + 100); // d6 held every seventh file
-    for (const auto* path : {"d1/f1", "d2/f2", "d3/f3", "d6/f699"})
-        EXPECT_TRUE(recorder.logged("Copied: " + std::string(path))) << path;
-    EXPECT_EQ(readFile(root / "dst/d1/f1"), "longer content");
-    EXPECT_EQ(recorder.progress[1].totalBytes, recorder.progress.back().processedBytes);
-}
-
-TEST_F(SyncRunTest, ManyFilesAreToldInListOrderAndAStopLeavesNoGap) {
-    // Enough files to be copied on two threads.
+TEST_F(SyncRunTest, ManyFilesAreToldInListOrderCopiedAsChangedAndStoppedWithoutAGap) {
+    // Enough files to be examined and copied on two threads.
     for (int i = 0; i < 1200; ++i)
-        root.write("src/d" + std::to_string(i % 30) + "/f" + std::to_string(i), "x");
+        root.write("src/d" + std::to_string(i % 30) + "/f" + std::to_string(i), std::to_string(i));
     root.write("dst/d3/f3/in-the-way", "e");
     const auto order = engine.scanFiles(root / "src", {}).files;
-    SyncOptions mirror;
-    mirror.deleteExtras = true;
-    run(mirror);
+    run({.deleteExtras = true});
     std::vector<std::string> told;
     for (std::size_t report = 2; report + 1 < recorder.progress.size(); report += 2) {
         EXPECT_EQ(recorder.progress[report].processedFiles, std::ssize(told));
@@ -101,46 +84,33 @@ TEST_F(SyncRunTest, ManyFilesAreToldInListOrderAndAStopLeavesNoGap) {
     ASSERT_NE(copied, recorder.lines.begin());
     EXPECT_EQ(*std::prev(copied), "Deleted: d3/f3/in-the-way") << "told with its file";
 
-    std::filesystem::remove_all(root / "dst");
+    test::writeFile(root / "src/d1/f1", "longer content");
+    test::setModified(root / "src/d2/f2", 2'000'000'000);
+    fs::remove(root / "dst/d4/f4");
+    fs::remove_all(root / "dst/d6");
+    recorder.lines.clear();
+    recorder.progress.clear();
+    auto result = run();
+    EXPECT_EQ(result.filesProcessed, 1200);
+    EXPECT_EQ(result.filesCopied, 3 + 40); // d6 held every thirtieth file
+    for (const auto* path : {"d1/f1", "d2/f2", "d4/f4", "d6/f1176"})
+        EXPECT_TRUE(recorder.logged("Copied: " + std::string(path))) << path;
+    EXPECT_EQ(recorder.progress[1].totalBytes, recorder.progress.back().processedBytes);
+
+    fs::remove_all(root / "dst");
     std::stop_source stop;
     engine.onProgress = [&](const SyncProgress& progress) {
         if (progress.processedFiles == 600)
             stop.request_stop();
     };
-    const auto result = run({}, stop.get_token());
+    result = run({}, stop.get_token());
     EXPECT_EQ(result.status, SyncStatus::cancelled);
     EXPECT_GE(result.filesCopied, 600);
     EXPECT_LT(result.filesCopied, 1200);
     for (std::size_t file = 0; file < order.size(); ++file)
-        EXPECT_EQ(std::filesystem::exists(root / "dst" / order[file]),
+        EXPECT_EQ(fs::exists(root / "dst" / order[file]),
                   static_cast<std::int64_t>(file) < result.filesCopied)
             << order[file];
-}
-
-TEST_F(SyncRunTest, ExclusionsAreLoggedOnceAndMirrorDeletesFilesOnly) {
-    root.write("src/a.txt", "a");
-    root.write("src/.DS_Store", "x");
-    root.write("src/node_modules/x/y.js", "y");
-    root.write("dst/a.txt", "a");
-    root.write("dst/old/gone.txt", "g");
-    root.write("dst/.DS_Store", "x");
-    SyncOptions options{.excludePatterns = {".DS_Store", "node_modules", "node_*"}};
-
-    auto result = run(options);
-    EXPECT_EQ(result.filesExcluded, 2);
-    EXPECT_EQ(result.filesDeleted, 0);
-    EXPECT_TRUE(recorder.logged("Excluded: node_modules"));
-    EXPECT_FALSE(std::filesystem::exists(root / "dst/node_modules"));
-    EXPECT_TRUE(std::filesystem::exists(root / "dst/old/gone.txt"));
-
-    options.deleteExtras = true;
-    result = run(options);
-    EXPECT_EQ(result.filesDeleted, 2);
-    EXPECT_EQ(recorder.progress.back().deletedFiles, 2);
-    EXPECT_TRUE(recorder.logged("Deleted: old/gone.txt"));
-    EXPECT_TRUE(recorder.logged("Deleted: .DS_Store")) << "destination scans apply no patterns";
-    EXPECT_TRUE(std::filesystem::is_directory(root / "dst/old")) << "folders stay";
-    EXPECT_EQ(readFile(root / "dst/a.txt"), "a");
 }
 
 TEST_F(SyncRunTest, PreserveRootCopiesIntoAFolderNamedAfterTheSource) {
@@ -150,76 +120,110 @@ TEST_F(SyncRunTest, PreserveRootCopiesIntoAFolderNamedAfterTheSource) {
     const auto result = engine.sync(root / "src/", root / "dst",
                                     {.deleteExtras = true, .preserveRoot = true, .verify = true});
     EXPECT_EQ(readFile(root / "dst/src/a.txt"), "a");
-    EXPECT_FALSE(std::filesystem::exists(root / "dst/src/extra.txt"));
-    EXPECT_TRUE(std::filesystem::exists(root / "dst/top.txt"));
+    EXPECT_FALSE(fs::exists(root / "dst/src/extra.txt"));
+    EXPECT_TRUE(fs::exists(root / "dst/top.txt"));
     EXPECT_EQ(result.filesDeleted + result.verificationFailures, 1);
 }
 
-TEST_F(SyncRunTest, RunFailuresHappenBeforeAnythingIsWritten) {
-    const auto failure = [&] {
-        try {
-            run();
-        } catch (const SyncError& error) {
-            return std::string(error.what());
-        }
-        return std::string("no failure");
+TEST_F(SyncRunTest, CancellingEndsThePhaseUnderWayAndSkipsTheLaterOnes) {
+    // Copies come first, then mirror deletions, then verification.
+    struct Case {
+        std::string stopAt;
+        int copied, deleted, verificationFailures;
     };
-    EXPECT_EQ(failure(), "Source not found: " + (root / "src").string());
-    EXPECT_TRUE(recorder.progress.empty());
-    root.write("src", "a file, not a folder");
-    EXPECT_EQ(failure(), "Not a folder: " + (root / "src").string());
-    EXPECT_FALSE(std::filesystem::exists(root / "dst"));
-
-    std::filesystem::remove(root / "src");
-    root.write("src/a.txt", "a");
-    root.write("dst", "a file where the destination folder goes");
-    EXPECT_EQ(failure(), "Not a folder: " + (root / "dst").string());
-    EXPECT_THROW(engine.preview(root / "src", root / "dst", {}), SyncError);
-}
-
-TEST_F(SyncRunTest, AFileThatFailsIsCountedAndTheOthersAreCopied) {
-    root.write("src/blocked/a.txt", "a");
-    root.write("src/ok.txt", "ok");
-    root.write("dst/blocked", "a file where a folder goes");
-    const auto result = run();
-    EXPECT_EQ(result.failedCount, 1);
-    EXPECT_EQ(result.filesCopied, 1);
-    EXPECT_EQ(result.filesProcessed, 2);
-    EXPECT_TRUE(recorder.logged("Error: blocked/a.txt — " + (root / "dst/blocked").string() +
-                                ": Not a directory"));
-    EXPECT_EQ(readFile(root / "dst/ok.txt"), "ok");
-}
-
-TEST_F(SyncRunTest, CancellingStopsBeforeTheNextFileOrDeletionAndSkipsLaterPhases) {
-    for (int i = 0; i < 4; ++i) {
+    const Case cases[] = {
+        {"Copied: ", 1, 0, 0}, {"Deleted: ", 4, 1, 0}, {"Verify failed: ", 4, 4, 1}};
+    for (int i = 0; i < 4; ++i)
         root.write("src/f" + std::to_string(i), "x");
-        root.write("dst/extra" + std::to_string(i), "e");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stopAt);
+        fs::remove_all(root / "dst");
+        for (int i = 0; i < 4; ++i)
+            root.write("dst/extra" + std::to_string(i), "e");
+        std::stop_source stop;
+        engine.onLog = [&](const std::string& line) {
+            if (line.starts_with("Copied: ")) // each copy is damaged once it is written
+                test::writeFile(root / "dst" / line.substr(8), "X");
+            if (line.starts_with(c.stopAt))
+                stop.request_stop();
+        };
+        recorder.progress.clear();
+        const auto result = run({.deleteExtras = true, .verify = true}, stop.get_token());
+        EXPECT_EQ(result.status, SyncStatus::cancelled);
+        EXPECT_EQ(result.filesCopied, c.copied);
+        EXPECT_EQ(result.filesDeleted, c.deleted);
+        EXPECT_EQ(result.verificationFailures, c.verificationFailures);
+        EXPECT_EQ(std::ranges::count(recorder.progress, Phase::verifying, &SyncProgress::phase) > 0,
+                  c.verificationFailures > 0);
+        EXPECT_EQ(recorder.progress.back().phase, Phase::done);
     }
-    std::stop_source stop;
-    engine.onProgress = [&](const SyncProgress& progress) {
-        recorder.progress.push_back(progress);
-        if (progress.processedFiles == 2)
-            stop.request_stop();
-    };
-    const SyncOptions options{.deleteExtras = true, .verify = true};
-    auto result = run(options, stop.get_token());
-    EXPECT_EQ(result.status, SyncStatus::cancelled);
-    EXPECT_EQ(result.filesProcessed, 2);
-    EXPECT_EQ(result.filesDeleted, 0);
-    for (const auto& progress : recorder.progress)
-        EXPECT_NE(progress.phase, Phase::verifying);
-    EXPECT_EQ(recorder.progress.back().phase, Phase::done);
+}
 
-    std::stop_source deleting;
-    engine.onProgress = {};
-    engine.onLog = [&](const std::string& line) {
-        if (line.starts_with("Deleted: "))
-            deleting.request_stop();
+TEST_F(PreviewTest, PlanListsCopiesInSourceOrderThenDeletionsAndWritesNothing) {
+    root.write("src/same.txt", "same");
+    root.write("src/changed.txt", "new content");
+    root.write("src/sub/new.txt", "12345");
+    root.write("src/folder-in-the-way", "x");
+    root.write("src/skip.log", "excluded");
+    root.write("dst/same.txt", "same");
+    root.write("dst/changed.txt", "old");
+    root.write("dst/folder-in-the-way/inner.txt", "i");
+    root.write("dst/gone/deep/file.txt", "g");
+    test::setModified(root / "src/same.txt", 1'600'000'000);
+    test::setModified(root / "dst/same.txt", 1'600'000'000);
+
+    SyncOptions options{.excludePatterns = {"*.log"}};
+    EXPECT_EQ(test::deletionsOf(engine.preview(root / "src", root / "dst", options)), Lines{});
+    options.deleteExtras = true;
+    const auto items = engine.preview(root / "src", root / "dst", options);
+    // Copies first, then deletions, each kind in the order its scan met the files.
+    Lines expected;
+    for (const auto& path : engine.scanFiles(root / "src", {"*.log"}).files)
+        if (path != "same.txt")
+            expected.push_back("copy " + path);
+    for (const auto& path : engine.scanFiles(root / "dst", {}).files)
+        if (path != "same.txt" && path != "changed.txt")
+            expected.push_back("delete " + path);
+    EXPECT_EQ(test::planOf(items), expected);
+    EXPECT_EQ(previewResult(items).bytesTransferred, 11 + 1 + 5) << "what is copied, by size";
+    EXPECT_TRUE(recorder.progress.empty() && recorder.lines.empty()) << "a preview tells nothing";
+    EXPECT_EQ(readFile(root / "dst/changed.txt"), "old") << "a preview writes nothing";
+}
+
+TEST_F(PreviewTest, MirrorModeMatchesEachFileByItsFolderAndItsNameAsBytes) {
+    for (const auto* path : {"a/x", "b/y", "\xff\xfe/\x01n", "c/d/f", "c/d-", "e"})
+        root.write("src/" + std::string(path), "s");
+    Lines extras = {
+        "a/y",            // a name the source has, in another folder
+        "b/x",            // likewise
+        "a-/x",           // a folder named like one of the source's, and a byte more
+        "\xff\xfe/\x01o", // one byte off
+        "\xfe\xff/\x01n", // in a folder of the same bytes in another order
+        "c/d/f/g",        // below a name that is a file in the source
+        "c/d-/h",         // likewise
+        "e/x",            // likewise
     };
-    result = run(options, deleting.get_token());
-    EXPECT_EQ(result.status, SyncStatus::cancelled);
-    EXPECT_EQ(result.filesCopied, 2);
-    EXPECT_EQ(result.filesDeleted, 1);
+    for (const auto& path : {"a/x", "\xff\xfe/\x01n"})
+        root.write("dst/" + std::string(path), "s");
+    for (const auto& path : extras)
+        root.write("dst/" + path, "d");
+    std::ranges::sort(extras);
+    EXPECT_EQ(test::deletionsOf(engine.preview(root / "src", root / "dst", {.deleteExtras = true})),
+              extras);
+}
+
+TEST_F(PreviewTest, MissingOrEmptyFoldersOnEitherSide) {
+    constexpr std::uintmax_t kLarge = (std::uintmax_t(5) << 30) + 3; // sparse: no room taken
+    fs::resize_file(root.write("src/a", "a"), kLarge);
+    root.write("dst/b/c", "c");
+    fs::create_directories(root / "empty");
+    const SyncOptions options{.deleteExtras = true};
+    const auto plan = SyncEngine().preview(root / "src", root / "new/deeper", options);
+    EXPECT_EQ(test::planOf(plan), Lines{"copy a"});
+    EXPECT_EQ(plan.at(0).size, static_cast<std::int64_t>(kLarge));
+    EXPECT_FALSE(fs::exists(root / "new")) << "the destination is not created";
+    EXPECT_EQ(test::planOf(SyncEngine().preview(root / "empty", root / "dst", options)),
+              Lines{"delete b/c"});
 }
 
 } // namespace
