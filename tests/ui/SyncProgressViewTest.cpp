@@ -2,6 +2,7 @@
 
 #include "AppHarness.h"
 #include "ui/ElidedLabel.h"
+#include "ui/ProgressTexts.h"
 
 #include <QLabel>
 #include <QRegularExpression>
@@ -79,6 +80,27 @@ TEST(SyncProgressView, RestsThenShowsEachPhaseOfARun) {
     view.present(snapshot(SyncProgress::Phase::done)); // no result yet: nothing to sum up
     for (const auto* label : view.findChildren<QLabel*>())
         EXPECT_FALSE(label->isVisibleTo(&view)) << label->objectName().toStdString();
+}
+
+TEST(SyncProgressView, HoldsSnapshotsOfAPhaseForTheRepaintAndShowsANewPhaseAtOnce) {
+    test::AppHarness harness;
+    auto& viewModel = harness.make();
+    for (int file = 0; file < 30; ++file)
+        test::writeFile(harness.root() / "source" / std::to_string(file), std::string(10'000, 'f'));
+    viewModel.setSourcePath(harness.folder("source"));
+    viewModel.setDestinationPath(harness.folder("destination"));
+    viewModel.setBandwidthLimit(100); // about ten files, ten snapshots a second
+    SyncProgressView view(viewModel, {.repaintInterval = 1h});
+    view.show();
+    viewModel.startSync(RunMode::sync);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !textOf(view, "progressCounterLabel").isEmpty(); }));
+    const QString shown = textOf(view, "progressCounterLabel");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return progressCounterText(viewModel.syncProgress()) != shown; }));
+    EXPECT_EQ(textOf(view, "progressCounterLabel"), shown);
+    viewModel.cancelSync();
+    ASSERT_TRUE(harness.waitUntilIdle());
+    EXPECT_EQ(textOf(view, "summaryTitleLabel"), "Cancelled");
 }
 
 } // namespace

@@ -7,9 +7,12 @@
 #include "ui/SheetHost.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
+#include <gtest/gtest.h>
 #include <memory>
 
 // Texts in failure messages as text.
@@ -51,10 +54,37 @@ public:
 
     SheetDialog* sheet(Sheet sheet) const { return window_->sheetHost().openSheet(sheet); }
 
+    // The text of the label `name`, empty while the label is hidden.
+    QString text(const char* name) const {
+        const auto& label = find<QLabel>(name);
+        return label.isVisibleTo(window_.get()) ? label.text() : QString();
+    }
+
+    // Gives the window the keyboard, as a window manager does once a sheet
+    // over it closes (offscreen there is none).
+    void activate() {
+        window_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    }
+
+    void press(QKeyCombination keys) {
+        activate();
+        QTest::keyClick(window_.get(), keys.key(), keys.keyboardModifiers());
+    }
+
 private:
     AppViewModel& viewModel_;
     AppShell shell_;
     std::unique_ptr<MainWindow> window_;
+};
+
+// A test over the shown main window.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() { harness.show(); }
+
+    WindowHarness harness;
+    AppViewModel& viewModel = harness.viewModel();
 };
 
 // Records the locations QDesktopServices was asked to open.

@@ -5,11 +5,9 @@
 #include "ui/TrayIcon.h"
 
 #include <QFrame>
-#include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -19,14 +17,10 @@ namespace {
 namespace fs = std::filesystem;
 using test::writeFile;
 
-class WindowRun : public ::testing::Test {
+// What a run records and reports is proved with the view model; these prove
+// that the window's controls start it and its labels show it.
+class WindowRun : public test::WindowTest {
 protected:
-    WindowRun() { harness.show(); }
-
-    QString text(const char* name) {
-        const auto& label = harness.find<QLabel>(name);
-        return label.isVisibleTo(&harness.window()) ? label.text() : QString();
-    }
     QStringList summaryCells() {
         QStringList cells;
         for (const auto* label :
@@ -49,78 +43,79 @@ protected:
                 ->click();
         }
     }
-    // Offscreen there is no window manager to hand the focus back after a
-    // sheet closes.
-    void press(QKeyCombination keys) {
-        harness.window().activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&harness.window()));
-        QTest::keyClick(&harness.window(), keys.key(), keys.keyboardModifiers());
-    }
-    PreviewSheet* previewAfter(std::function<void()> start) {
+    PreviewSheet* previewAfter(const std::function<void()>& start) {
         start();
         EXPECT_TRUE(harness.waitUntilIdle());
         return qobject_cast<PreviewSheet*>(harness.sheet(Sheet::preview));
     }
 
-    test::WindowHarness harness;
     fs::path source = harness.root() / "sourcePickerFrame";
     fs::path destination = harness.root() / "destinationPickerFrame";
 };
 
 TEST_F(WindowRun, PreviewSyncCancelAndFailureThroughTheWindowsOwnControls) {
-    auto& viewModel = harness.viewModel();
     TrayIcon tray(harness.shell(), viewModel);
-    EXPECT_EQ(text("progressHintLabel"),
+    EXPECT_EQ(harness.text("progressHintLabel"),
               "Choose source and destination, then start sync or preview.");
+    EXPECT_FALSE(harness.find<QWidget>("lastRunBadgeLabel").isVisible());
     chooseFolders();
     writeFile(source / "a.txt", "alpha");
     writeFile(source / "sub/b.txt", "bravo");
 
-    PreviewSheet* sheet = previewAfter([&] { press(Qt::CTRL | Qt::SHIFT | Qt::Key_P); });
+    PreviewSheet* sheet = previewAfter([&] { harness.press(Qt::CTRL | Qt::SHIFT | Qt::Key_P); });
     ASSERT_TRUE(sheet);
     EXPECT_EQ(sheet->subtitleLabel()->text(), "2 changes");
-    EXPECT_EQ(text("summaryTitleLabel"), "Preview complete");
+    EXPECT_EQ(harness.text("summaryTitleLabel"), "Preview complete");
     EXPECT_EQ(summaryCells(),
               (QStringList{"To copy", "2 files \u00b7 10 bytes", "Processed", "2 files"}));
-    EXPECT_EQ(text("lastRunBadgeLabel"), "Preview: 2 to copy");
+    EXPECT_EQ(harness.text("lastRunBadgeLabel"), "Preview: 2 to copy");
+    EXPECT_EQ(badgeColor(), namedColor(NamedColor::green));
 
     sheet->syncNowButton()->click();
     EXPECT_FALSE(viewModel.showPreview()) << "the sheet closes before the run";
     EXPECT_TRUE(viewModel.isSyncing());
     ASSERT_TRUE(harness.waitUntilIdle());
     EXPECT_EQ(test::readFile(destination / "sub/b.txt"), "bravo");
-    EXPECT_EQ(text("summaryTitleLabel"), "Success");
+    EXPECT_EQ(harness.text("summaryTitleLabel"), "Success");
     EXPECT_EQ(summaryCells().mid(0, 2), (QStringList{"Copied", "2 files \u00b7 10 bytes"}));
     EXPECT_EQ(summaryTint(), namedColor(NamedColor::green));
+    EXPECT_EQ(harness.text("lastRunBadgeLabel"), "2 copied \u00b7 10 bytes");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return harness.text("folderStatsLabel") != "Calculating\u2026"; }));
 
-    // A slow run, cancelled: the tray shows how far it got meanwhile.
+    // A slow run, cancelled: meanwhile the controls and the tray show it runs.
     viewModel.setBandwidthLimit(100);
     writeFile(source / "slow.bin", std::string(300 * 1024, 's'));
-    press(Qt::CTRL | Qt::Key_S);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !text("percentLabel").isEmpty(); }));
+    harness.press(Qt::CTRL | Qt::Key_S);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !harness.text("percentLabel").isEmpty(); }));
     EXPECT_TRUE(tray.icon()->toolTip().startsWith(QStringLiteral("Quillfen \u00b7 Syncing ")));
+    for (const char* name : {"startSyncButton", "previewButton"})
+        EXPECT_FALSE(harness.find<QWidget>(name).isEnabled()) << name;
+    EXPECT_TRUE(harness.find<QWidget>("watchCheckBox").isEnabled());
+    harness.press(Qt::CTRL | Qt::Key_S); // refused while running
     harness.find<QPushButton>("cancelButton").click();
     ASSERT_TRUE(harness.waitUntilIdle());
-    EXPECT_EQ(text("summaryTitleLabel"), "Cancelled");
+    EXPECT_FALSE(harness.find<QWidget>("cancelButton").isVisible());
+    EXPECT_EQ(harness.text("summaryTitleLabel"), "Cancelled");
     EXPECT_EQ(summaryTint(), namedColor(NamedColor::orange));
     EXPECT_EQ(badgeColor(), namedColor(NamedColor::red));
     EXPECT_EQ(tray.icon()->toolTip(), harness.shell().toolTip());
+    EXPECT_EQ(harness.storage().history().size(), 3u);
 
     // A destination inside the source fails the run before it writes.
     viewModel.setBandwidthLimit(0);
     viewModel.setDestinationPath(harness.folder("sourcePickerFrame/inner"));
     harness.find<QPushButton>("startSyncButton").click();
     ASSERT_TRUE(harness.waitUntilIdle());
-    EXPECT_EQ(text("summaryTitleLabel"), "Failed");
+    EXPECT_EQ(harness.text("summaryTitleLabel"), "Failed");
     EXPECT_EQ(harness.find<QLabel>("summaryIconLabel").property("symbol"), "xmark.circle.fill");
     EXPECT_EQ(summaryTint(), namedColor(NamedColor::red));
-    EXPECT_FALSE(text("summaryErrorLabel").isEmpty());
+    EXPECT_FALSE(harness.text("summaryErrorLabel").isEmpty());
     EXPECT_EQ(harness.find<QLabel>("summaryErrorLabel").palette().color(QPalette::WindowText),
               namedColor(NamedColor::red));
 }
 
 TEST_F(WindowRun, PreviewSheetOfAnEmptyADeletionsOnlyAndAZeroSizePlan) {
-    auto& viewModel = harness.viewModel();
     chooseFolders();
     const auto preview = [&] {
         return previewAfter([&] { harness.find<QPushButton>("previewButton").click(); });
@@ -128,6 +123,15 @@ TEST_F(WindowRun, PreviewSheetOfAnEmptyADeletionsOnlyAndAZeroSizePlan) {
     const auto shown = [](const QWidget* sheet, const char* name) {
         const auto* label = sheet->findChild<QLabel*>(QString::fromLatin1(name));
         return label->isVisibleTo(sheet) ? label->text() : QString();
+    };
+    // What screen readers hear for the rows of the plan.
+    const auto spokenRows = [](const PreviewSheet* sheet) {
+        QStringList rows;
+        const auto* model = sheet->listView()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            rows << model->index(row, 0).data(Qt::AccessibleTextRole).toString();
+        rows.sort();
+        return rows;
     };
 
     PreviewSheet* sheet = preview(); // identical (empty) folders
@@ -141,11 +145,13 @@ TEST_F(WindowRun, PreviewSheetOfAnEmptyADeletionsOnlyAndAZeroSizePlan) {
     writeFile(destination / "x.txt", "x");
     writeFile(destination / "y.txt", "y");
     sheet = preview();
+    ASSERT_TRUE(sheet);
     EXPECT_EQ(sheet->subtitleLabel()->text(), "2 changes");
     EXPECT_EQ(shown(sheet, "upToDateLabel"), "");
     EXPECT_EQ(shown(sheet, "copyCountLabel"), "0");
     EXPECT_EQ(shown(sheet, "copyBytesLabel"), "");
     EXPECT_EQ(shown(sheet, "deleteCountLabel"), "2");
+    EXPECT_EQ(spokenRows(sheet), (QStringList{"Delete x.txt", "Delete y.txt"}));
     EXPECT_TRUE(sheet->syncNowButton()->isEnabled());
     sheet->closeButton()->click();
 
@@ -153,10 +159,11 @@ TEST_F(WindowRun, PreviewSheetOfAnEmptyADeletionsOnlyAndAZeroSizePlan) {
     writeFile(source / "empty-1", "");
     writeFile(source / "empty-2", "");
     sheet = preview();
+    ASSERT_TRUE(sheet);
     EXPECT_EQ(shown(sheet, "copyCountLabel"), "2");
     EXPECT_EQ(shown(sheet, "copyBytesLabel"), "") << "no byte line for empty files";
     EXPECT_EQ(shown(sheet, "deleteCountLabel"), "");
-    EXPECT_EQ(sheet->listView()->model()->rowCount(), 2);
+    EXPECT_EQ(spokenRows(sheet), (QStringList{"Copy empty-1", "Copy empty-2"}));
 }
 
 } // namespace

@@ -1,14 +1,11 @@
 #include "WindowHarness.h"
-#include "records/JsonForms.h"
+#include "app/ApplicationMenuEntry.h"
 #include "ui/FileDialogs.h"
-#include "ui/ImportAlert.h"
 #include "ui/TrayIcon.h"
 
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 
@@ -19,152 +16,82 @@ namespace {
 
 using test::WindowHarness;
 
-QStringList titlesOf(const QMenu& menu) {
-    QStringList titles;
-    for (const QAction* action : menu.actions())
-        titles << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    return titles;
-}
-
-TEST(TrayIcon, ShowsTheStatusMenuAndTheLastRun) {
+// What each entry does is proved with the shell; the icon shows its entries.
+TEST(TrayIcon, ShowsTheShellsMenuAndLastRunAndBringsTheWindowBack) {
     WindowHarness harness;
     auto& window = harness.show();
-    TrayIcon tray(harness.shell(), harness.viewModel());
+    AppShell& shell = harness.shell();
+    TrayIcon tray(shell, harness.viewModel());
+    const auto entries = shell.menuEntries();
     const auto actions = tray.menu()->actions();
-    EXPECT_EQ(
-        titlesOf(*tray.menu()),
-        QStringList({"No syncs yet", "-", "Show Quillfen", "-", "Take the Tour",
-                     "Enable Notifications", "-", "Export Settings\u2026", "Import Settings\u2026",
-                     "-", "Release Notes", "Terms of Use", "-", "Quit Quillfen"}));
-    EXPECT_FALSE(actions.front()->isEnabled());
+    ASSERT_EQ(actions.size(), qsizetype(entries.size()));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(entries[i].title.toStdString());
+        EXPECT_EQ(actions[i]->isSeparator(), entries[i].isSeparator);
+        if (!entries[i].isSeparator) {
+            EXPECT_EQ(actions[i]->text(), entries[i].title);
+            EXPECT_EQ(actions[i]->isEnabled(), entries[i].enabled);
+            EXPECT_EQ(actions[i]->shortcut(), entries[i].shortcut);
+        }
+    }
     EXPECT_TRUE(tray.icon()->toolTip().isEmpty());
-    EXPECT_EQ(actions.back()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-
-    SyncResult result;
-    result.status = SyncStatus::cancelled;
-    result.isDryRun = true;
-    result.filesCopied = 4;
-    harness.shell().updateLastSyncItem(result);
-    EXPECT_TRUE(actions.front()->text().startsWith(QStringLiteral("\u2298 ")));
-    EXPECT_TRUE(
-        actions.front()->text().endsWith(QStringLiteral(" \u00b7 Preview \u00b7 4 to copy")));
-    EXPECT_EQ(tray.icon()->toolTip(), harness.shell().toolTip());
+    shell.updateLastSyncItem({.status = SyncStatus::cancelled});
+    EXPECT_EQ(actions.front()->text(), shell.lastSyncLine());
+    EXPECT_EQ(tray.icon()->toolTip(), shell.toolTip());
 
     window.showMinimized();
-    actions[2]->trigger(); // Show Quillfen
+    emit tray.icon()->activated(QSystemTrayIcon::Trigger);
     EXPECT_FALSE(window.isMinimized());
     window.hide();
-    emit tray.icon()->activated(QSystemTrayIcon::Trigger);
+    emit tray.icon()->activated(QSystemTrayIcon::DoubleClick);
     EXPECT_TRUE(window.isVisible());
-    actions[10]->trigger(); // Release Notes
-    EXPECT_TRUE(QTest::qWaitFor([&] { return harness.viewModel().showReleaseNotes(); }));
-
-    QSignalSpy quit(&harness.shell(), &AppShell::quitRequested);
+    QSignalSpy quit(&shell, &AppShell::quitRequested);
     actions.back()->trigger();
     EXPECT_EQ(quit.count(), 1);
 }
 
-TEST(MainWindowShell, MenusAndTheirShortcutsWorkFromTheWindowAndFromASheet) {
+QAction* menuBarAction(const MainWindow& window, const ApplicationMenuEntry& entry) {
+    for (const QAction* menu : window.menuBar()->actions())
+        if (menu->text() == u'&' + entry.menuTitle)
+            for (QAction* action : menu->menu()->actions())
+                if (action->text() == entry.title)
+                    return action;
+    return nullptr;
+}
+
+TEST(MainWindowShell, EveryMenuEntryWorksAndItsShortcutAlsoFromASheet) {
     WindowHarness harness;
     auto& window = harness.show();
     auto& viewModel = harness.viewModel();
-    QStringList menus;
-    for (const QAction* menu : window.menuBar()->actions())
-        menus << menu->text() + u':' + titlesOf(*menu->menu()).join(u',');
-    EXPECT_EQ(menus, QStringList({"&Quillfen:About Quillfen,Quit Quillfen",
-                                  "&Help:Quillfen Help,-,Release Notes,Terms of Use"}));
-    window.menuBar()->actions().front()->menu()->actions().front()->trigger();
-    EXPECT_TRUE(viewModel.showAbout());
+    QSignalSpy quit(&harness.shell(), &AppShell::quitRequested);
+    for (const auto& entry : applicationMenuEntries()) {
+        if (entry.isSeparator)
+            continue;
+        SCOPED_TRACE(entry.title.toStdString());
+        QAction* action = menuBarAction(window, entry);
+        ASSERT_TRUE(action);
+        const auto quitsBefore = quit.count();
+        action->trigger();
+        EXPECT_EQ(quit.count() - quitsBefore, entry.quits ? 1 : 0);
+        if (entry.opens) {
+            EXPECT_TRUE(viewModel.isShown(*entry.opens));
+            viewModel.setShown(*entry.opens, false);
+        }
+    }
 
-    // The about sheet now blocks the window; help and quit still answer.
+    // A sheet blocks the window; help and quit still answer.
+    viewModel.setShowAbout(true);
     SheetDialog* about = harness.sheet(Sheet::about);
     ASSERT_TRUE(QTest::qWaitForWindowActive(about));
     QTest::keyClick(about, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(viewModel.showHelp());
-    QSignalSpy quit(&harness.shell(), &AppShell::quitRequested);
+    const auto quitsBefore = quit.count();
     QTest::keyClick(about, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(quit.count(), 1);
-
+    EXPECT_EQ(quit.count(), quitsBefore + 1);
     viewModel.setShowHelp(false);
     viewModel.setShowAbout(false);
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTest::keyClick(&window, Qt::Key_F1);
+    harness.press(Qt::Key_F1);
     EXPECT_TRUE(viewModel.showHelp());
-}
-
-TEST(MainWindowShell, ClosingHidesOrMinimisesAndTheWindowComesBackWhereItWas) {
-    WindowHarness harness;
-    auto& window = harness.show();
-    EXPECT_EQ(window.size(), QSize(1080, 740));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !harness.notificationOutput().empty(); }))
-        << "the first showing asks the notification server";
-
-    window.setGeometry(60, 70, 1000, 700);
-    window.close();
-    EXPECT_TRUE(window.isVisible()) << "no tray: the window must stay reachable";
-    EXPECT_TRUE(window.isMinimized());
-
-    window.showNormal();
-    window.setHasTray(true);
-    window.close();
-    EXPECT_FALSE(window.isVisible());
-    QCoreApplication::processEvents();
-    EXPECT_EQ(QApplication::topLevelWidgets().contains(&window), true) << "closing never quits";
-
-    MainWindow again(harness.viewModel(), harness.shell(), harness.defaults());
-    EXPECT_EQ(again.geometry(), QRect(60, 70, 1000, 700));
-}
-
-TEST(MainWindowShell, TheLogsButtonOpensTheLogsFolder) {
-    WindowHarness harness;
-    harness.show();
-    test::UrlRecorder recorder;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
-    harness.find<QPushButton>("logsButton").click();
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(harness.viewModel().logsFolder())});
-}
-
-TEST(MainWindowShell, ImportAsksOverTheWindowAndDoesWhatTheAnswerSays) {
-    WindowHarness harness;
-    auto& window = harness.show();
-    auto& viewModel = harness.viewModel();
-    viewModel.saveProfile(QStringLiteral("Work"));
-    viewModel.saveProfile(QStringLiteral("Home"));
-    const auto backup = harness.root() / "backup.json";
-    test::writeFile(backup, harness.storage().makeBackup().value());
-    viewModel.deleteProfile(viewModel.profiles().front().id);
-
-    const auto import = [&] {
-        harness.dialogs().answer(toQString(backup));
-        // The menu pops up without a nested event loop, so the click returns.
-        harness.find<QPushButton>("backupButton").click();
-        auto& menu = harness.find<QMenu>("backupMenu");
-        EXPECT_TRUE(menu.isVisible());
-        menu.hide();
-        menu.actions()[1]->trigger();
-        QMessageBox* box = window.importAlert().messageBox();
-        EXPECT_TRUE(box && box->isVisible());
-        return box;
-    };
-    QMessageBox* box = import();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(box->text(), "Import Settings?");
-    EXPECT_TRUE(box->informativeText().startsWith("This will replace your 2 profile(s), exclusion "
-                                                  "patterns, and schedule settings with the "
-                                                  "backup from "));
-    QTest::keyClick(box, Qt::Key_Escape);
-    EXPECT_FALSE(viewModel.importPendingBackup());
-    EXPECT_EQ(viewModel.profileCount(), 1);
-
-    box = import();
-    ASSERT_TRUE(box);
-    box->findChild<QPushButton*>("importButton")->click();
-    EXPECT_FALSE(viewModel.importPendingBackup());
-    EXPECT_EQ(viewModel.profileCount(), 2);
-    EXPECT_FALSE(window.importAlert().messageBox());
 }
 
 TEST(FileDialogs, AnswerWhenTheDialogClosesWithoutBlocking) {
