@@ -1,4 +1,4 @@
-#include "SheetTesting.h"
+#include "WindowHarness.h"
 #include "ui/NamedColors.h"
 #include "ui/SymbolIcons.h"
 

@@ -44,15 +44,8 @@ TEST(ProgressTexts, PercentageAndCounterComeFromBytesElseFiles) {
     }
 }
 
+// A preview's title and cells are read through the window in its tests.
 TEST(ProgressTexts, SummaryNamesTheRunAndLeavesOutEmptyCells) {
-    const SyncResult preview{
-        .filesProcessed = 2, .filesCopied = 2, .bytesTransferred = 2000, .isDryRun = true};
-    EXPECT_EQ(summaryTitle(preview), "Preview complete");
-    EXPECT_EQ(summaryCells(preview), (std::vector<SummaryCell>{
-                                         {"To copy", "2 files \u00b7 2 KB"},
-                                         {"Processed", "2 files"},
-                                     }));
-
     SyncResult failed{.status = SyncStatus::failed,
                       .filesProcessed = 9,
                       .filesDeleted = 1,
@@ -121,25 +114,11 @@ TEST(TransferRate, EstimatesOnceDataMovedForTwoSecondsFromTheRecentRate) {
     EXPECT_EQ(transferEstimateText(1e6, 2 * 3600 + 300), "1 MB/s \u00b7 about 2 h 5 min left");
 }
 
-TEST(ProgressTexts, TrayToolTipFollowsOnlyARunningRun) {
-    using Phase = SyncProgress::Phase;
-    for (const auto& [phase, text] : {std::pair{Phase::syncing, "Quillfen \u00b7 Syncing 42%"},
-                                      {Phase::scanning, "Quillfen \u00b7 Scanning files\u2026"},
-                                      {Phase::done, ""}}) {
-        SyncProgress progress = copying(42, 100, 0, 1);
-        progress.phase = phase;
-        EXPECT_EQ(runningToolTip(progress), QString::fromUtf8(text));
-    }
-}
-
-TEST(WindowTexts, BadgeAndBandwidth) {
-    SyncResult run{.filesCopied = 12, .bytesTransferred = 3'400'000};
-    EXPECT_EQ(lastRunBadgeText(run), "12 copied \u00b7 3.4 MB");
-    run.isDryRun = true;
-    EXPECT_EQ(lastRunBadgeText(run), "Preview: 12 to copy");
-    for (const auto& [limit, text] :
-         {std::pair<qint64, const char*>{0, "Unlimited"}, {-5, "Unlimited"}, {10000, "10000 KB/s"}})
-        EXPECT_EQ(bandwidthText(limit), text);
+// The common cases are read through the window in its tests.
+TEST(WindowTexts, CasesARunThroughTheWindowDoesNotReach) {
+    EXPECT_EQ(bandwidthText(-5), "Unlimited");
+    EXPECT_EQ(runningToolTip({.phase = SyncProgress::Phase::scanning}),
+              "Quillfen \u00b7 Scanning files\u2026");
     EXPECT_EQ(nextFireText(QDateTime(QDate(2026, 3, 1), QTime(9, 41)),
                            QLocale(QLocale::English, QLocale::UnitedStates)),
               "Next: 9:41 AM");
