@@ -60,11 +60,7 @@ TEST_F(ScheduleSheetTest, SectionsAndApplyFollowTheFrequencyAndTheStoredProfile)
     choose("hourlyFrequencyButton");
     EXPECT_TRUE(shown("minuteSpinBox"));
     EXPECT_FALSE(shown("hourTimeColumn"));
-    auto& spin = child<QSpinBox>(&sheet, "minuteSpinBox");
-    spin.setValue(59);
-    spin.stepUp();
-    EXPECT_EQ(spin.value(), 59) << "the stepper does not wrap";
-    spin.setValue(5);
+    child<QSpinBox>(&sheet, "minuteSpinBox").setValue(5);
     EXPECT_EQ(child<QLabel>(&sheet, "pastHourLabel").text(), ":05 past the hour");
 
     // A screen reader toggles a choice rather than clicking it.

@@ -24,6 +24,14 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace quillfen::test {
 
+// The widget named `name` inside `root`; the test fails without it.
+template <typename Widget> Widget& child(const QWidget* root, const char* name) {
+    auto* widget = root ? root->findChild<Widget*>(QString::fromLatin1(name)) : nullptr;
+    if (!widget)
+        throw std::runtime_error(std::string("no widget named ") + name);
+    return *widget;
+}
+
 // The main window over the controller's harness, with shortened delays,
 // shown on the offscreen platform.
 class WindowHarness : public AppHarness {
@@ -48,10 +56,7 @@ public:
 
     // The widget of the window named `name`; the test fails without it.
     template <typename Widget> Widget& find(const char* name) const {
-        auto* widget = window_->findChild<Widget*>(QString::fromLatin1(name));
-        if (!widget)
-            throw std::runtime_error(std::string("no widget named ") + name);
-        return *widget;
+        return child<Widget>(window_.get(), name);
     }
 
     SheetDialog* sheet(Sheet sheet) const { return window_->sheetHost().openSheet(sheet); }
@@ -99,14 +104,6 @@ public:
 public slots:
     void open(const QUrl& url) { opened << url; }
 };
-
-// The widget named `name` inside `root`; the test fails without it.
-template <typename Widget> Widget& child(const QWidget* root, const char* name) {
-    auto* widget = root ? root->findChild<Widget*>(QString::fromLatin1(name)) : nullptr;
-    if (!widget)
-        throw std::runtime_error(std::string("no widget named ") + name);
-    return *widget;
-}
 
 // Shows the main window, then the sheet of `sheet` over it.
 inline SheetDialog* showSheet(WindowHarness& harness, Sheet sheet) {
