@@ -1,4 +1,4 @@
-#include "SheetTesting.h"
+#include "WindowHarness.h"
 #include "ui/ElidedLabel.h"
 #include "ui/HistoryListModel.h"
 

@@ -1,256 +1,264 @@
 #include "WindowHarness.h"
+#include "app/ApplicationMenuEntry.h"
 #include "ui/BadgedToolButton.h"
+#include "ui/FileDialogs.h"
 #include "ui/FolderPicker.h"
-#include "ui/NamedColors.h"
-#include "ui/StatusDot.h"
+#include "ui/ImportAlert.h"
+#include "ui/TrayIcon.h"
 
-#include <QAccessible>
 #include <QCheckBox>
-#include <QLabel>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
-#include <QToolButton>
-#include <QUrl>
+#include <QSystemTrayIcon>
 
 #include <gtest/gtest.h>
 
 namespace quillfen {
 namespace {
 
-using test::writeFile;
+using MainWindowTest = test::WindowTest;
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    MainWindowTest() {
-        harness.show();
-        activate();
-    }
-
-    // Gives the window the keyboard, as the window manager does once a
-    // sheet over it closes.
-    void activate() {
-        harness.window().activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&harness.window()));
-    }
-
-    template <typename Widget> Widget& find(const char* name) { return harness.find<Widget>(name); }
-    QString text(const char* label) { return find<QLabel>(label).text(); }
-    bool shown(const char* name) { return find<QWidget>(name).isVisible(); }
-    bool enabled(const char* name) { return find<QWidget>(name).isEnabled(); }
-
-    FolderPicker& picker(const char* name) { return find<FolderPicker>(name); }
-
-    // Drags `urls` over the picker and drops them; whether it lit up.
-    bool drop(FolderPicker& target, const QList<QUrl>& urls) {
-        QMimeData data;
-        data.setUrls(urls);
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(&target, &enter);
-        const bool lit = target.isTargeted() && enter.isAccepted();
-        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(&target, &dropped);
-        EXPECT_TRUE(dropped.isAccepted());
-        EXPECT_FALSE(target.isTargeted());
-        return lit;
-    }
-
-    test::WindowHarness harness;
-    AppViewModel& viewModel = harness.viewModel();
-    std::filesystem::path source = harness.root() / "source";
-    std::filesystem::path destination = harness.root() / "destination";
-};
-
-TEST_F(MainWindowTest, ControlsFollowTheFoldersTheRulesAndTheRun) {
-    EXPECT_EQ(picker("sourcePickerFrame").findChild<QLabel*>("folderNameLabel")->text(),
-              "No folder selected");
-    const auto expect = [&](bool start, bool watch, bool clean, bool cancel) {
-        EXPECT_EQ(enabled("startSyncButton"), start);
-        EXPECT_EQ(enabled("previewButton"), start);
-        EXPECT_EQ(enabled("watchCheckBox"), watch);
-        EXPECT_EQ(enabled("cleanSourceButton"), clean);
-        EXPECT_EQ(shown("cancelButton"), cancel);
+// The controls while a run goes on are proved with the runs.
+TEST_F(MainWindowTest, ControlsFollowTheFoldersAndTheRules) {
+    const auto expect = [&](bool start, bool watch, bool clean) {
+        for (const char* name : {"startSyncButton", "previewButton"})
+            EXPECT_EQ(harness.find<QWidget>(name).isEnabled(), start) << name;
+        EXPECT_EQ(harness.find<QWidget>("watchCheckBox").isEnabled(), watch);
+        EXPECT_EQ(harness.find<QWidget>("cleanSourceButton").isEnabled(), clean);
+        EXPECT_FALSE(harness.find<QWidget>("cancelButton").isVisible());
     };
-    {
-        SCOPED_TRACE("no folders");
-        expect(false, false, false, false);
-    }
+    expect(false, false, false);
     viewModel.setSourcePath(harness.folder("source"));
-    {
-        SCOPED_TRACE("source only");
-        expect(false, true, true, false);
-    }
+    expect(false, true, true);
     auto rules = viewModel.excludePatterns();
     for (auto& rule : rules)
         rule.enabled = false;
     viewModel.setExcludePatterns(rules);
-    {
-        SCOPED_TRACE("no rule on");
-        expect(false, true, false, false);
-        EXPECT_EQ(find<BadgedToolButton>("exclusionsButton").badge(), "");
-    }
+    expect(false, true, false);
+    EXPECT_EQ(harness.find<BadgedToolButton>("exclusionsButton").badge(), "");
     viewModel.setDestinationPath(harness.folder("destination"));
-    {
-        SCOPED_TRACE("both folders");
-        expect(true, true, false, false);
-    }
-
-    viewModel.setBandwidthLimit(100);
-    writeFile(source / "slow.bin", std::string(400 * 1024, 's'));
-    find<QPushButton>("startSyncButton").click();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return viewModel.syncProgress().phase == SyncProgress::Phase::syncing; }));
-    {
-        SCOPED_TRACE("running");
-        expect(false, true, false, true);
-    }
-    QTest::keyClick(&harness.window(), Qt::Key_S, Qt::ControlModifier); // refused while running
-    find<QPushButton>("cancelButton").click();
-    ASSERT_TRUE(harness.waitUntilIdle());
-    EXPECT_FALSE(shown("cancelButton"));
-    EXPECT_TRUE(text("lastRunBadgeLabel").startsWith("0 copied \u00b7 "));
-    EXPECT_EQ(find<StatusDot>("lastRunDot").color(), namedColor(NamedColor::red));
-    EXPECT_EQ(harness.storage().history().size(), 1u);
+    expect(true, true, false);
 }
 
-TEST_F(MainWindowTest, PreviewAndSyncRunThroughTheButtonsAndShortcuts) {
-    writeFile(source / "a.txt", "alpha");
-    writeFile(source / "docs/b.txt", "beta");
-    viewModel.setSourcePath(harness.folder("source"));
-    viewModel.setDestinationPath(harness.folder("destination"));
-    EXPECT_FALSE(shown("lastRunBadgeLabel"));
-
-    find<QPushButton>("previewButton").click();
-    ASSERT_TRUE(harness.waitUntilIdle());
-    EXPECT_EQ(text("lastRunBadgeLabel"), "Preview: 2 to copy");
-    EXPECT_EQ(find<StatusDot>("lastRunDot").color(), namedColor(NamedColor::green));
-    ASSERT_TRUE(harness.sheet(Sheet::preview)) << "the plan opens over the window";
-    QTest::keyClick(harness.sheet(Sheet::preview), Qt::Key_Escape);
-    EXPECT_FALSE(std::filesystem::exists(destination / "a.txt"));
-    activate();
-
-    QTest::keyClick(&harness.window(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
-    ASSERT_TRUE(harness.waitUntilIdle());
-    EXPECT_TRUE(viewModel.showPreview());
-    viewModel.setShowPreview(false);
-
-    activate();
-    QTest::keyClick(&harness.window(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(viewModel.isSyncing());
-    ASSERT_TRUE(harness.waitUntilIdle());
-    EXPECT_EQ(test::readFile(destination / "docs/b.txt"), "beta");
-    EXPECT_EQ(text("lastRunBadgeLabel"), "2 copied \u00b7 9 bytes");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return text("folderStatsLabel") != "Calculating\u2026"; }));
-}
-
-TEST_F(MainWindowTest, DropsTakeTheFirstLocalFolderOnly) {
-    auto& target = picker("destinationPickerFrame");
-    writeFile(harness.root() / "note.txt", "n");
-    const QUrl file = QUrl::fromLocalFile(toQString(harness.root() / "note.txt"));
-    const QUrl first = QUrl::fromLocalFile(harness.folder("first"));
-    const QUrl second = QUrl::fromLocalFile(harness.folder("second"));
-
-    // Which drops are taken is proved with the view model.
-    EXPECT_TRUE(drop(target, {file})) << "a file lights the picker up";
-    EXPECT_TRUE(viewModel.destinationPath().isEmpty());
-    EXPECT_TRUE(drop(target, {first, second}));
-    EXPECT_EQ(viewModel.destinationPath(), harness.folder("first"));
-    EXPECT_EQ(target.findChild<QLabel*>("folderNameLabel")->text(), "first");
-    EXPECT_EQ(target.findChild<QLabel*>("folderPathLabel")->text(), harness.folder("first"));
-    EXPECT_TRUE(viewModel.sourcePath().isEmpty());
-
-    // While dragging over an empty picker it invites the drop.
+// Which drops are taken is proved with the view model.
+TEST_F(MainWindowTest, APickerInvitesADropAndTakesTheFirstFolder) {
+    auto& picker = harness.find<FolderPicker>("destinationPickerFrame");
+    const auto label = [&](const char* name) {
+        return picker.findChild<QLabel*>(QString::fromLatin1(name))->text();
+    };
+    EXPECT_EQ(label("folderNameLabel"), "No folder selected");
     QMimeData data;
-    data.setUrls({second});
-    auto& empty = picker("sourcePickerFrame");
+    data.setUrls({QUrl::fromLocalFile(harness.folder("first")),
+                  QUrl::fromLocalFile(harness.folder("second"))});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(&empty, &enter);
-    EXPECT_EQ(empty.findChild<QLabel*>("folderNameLabel")->text(), "Drop folder here");
+    QApplication::sendEvent(&picker, &enter);
+    EXPECT_TRUE(enter.isAccepted() && picker.isTargeted());
+    EXPECT_EQ(label("folderNameLabel"), "Drop folder here");
     QDragLeaveEvent leave;
-    QApplication::sendEvent(&empty, &leave);
-    EXPECT_EQ(empty.findChild<QLabel*>("folderNameLabel")->text(), "No folder selected");
+    QApplication::sendEvent(&picker, &leave);
+    EXPECT_EQ(label("folderNameLabel"), "No folder selected");
+
+    QApplication::sendEvent(&picker, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&picker, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_FALSE(picker.isTargeted());
+    EXPECT_EQ(viewModel.destinationPath(), harness.folder("first"));
+    EXPECT_EQ(label("folderNameLabel"), "first");
+    EXPECT_EQ(label("folderPathLabel"), harness.folder("first"));
+    EXPECT_TRUE(viewModel.sourcePath().isEmpty());
 }
 
 TEST_F(MainWindowTest, OptionsEditTheViewModelAndFollowIt) {
-    auto& slider = find<QSlider>("bandwidthSlider");
-    EXPECT_EQ(text("bandwidthValueLabel"), "Unlimited");
-    slider.setValue(300);
-    EXPECT_EQ(text("bandwidthValueLabel"), "300 KB/s");
+    auto& slider = harness.find<QSlider>("bandwidthSlider");
+    EXPECT_EQ(harness.text("bandwidthValueLabel"), "Unlimited");
     slider.setValue(3640); // between two steps
     EXPECT_EQ(viewModel.bandwidthLimit(), 3600);
     EXPECT_EQ(slider.value(), 3600);
-    slider.setValue(0);
-    EXPECT_EQ(viewModel.bandwidthLimit(), 0);
+    EXPECT_EQ(harness.text("bandwidthValueLabel"), "3600 KB/s");
 
-    find<QCheckBox>("mirrorCheckBox").click();
+    auto& mirror = harness.find<QCheckBox>("mirrorCheckBox");
+    mirror.click();
     EXPECT_TRUE(viewModel.deleteExtras());
-    SyncProfile profile;
-    profile.bandwidthLimit = 250;
-    viewModel.loadProfile(profile);
-    EXPECT_FALSE(find<QCheckBox>("mirrorCheckBox").isChecked());
-    EXPECT_EQ(text("bandwidthValueLabel"), "250 KB/s");
+    viewModel.loadProfile({.bandwidthLimit = 250});
+    EXPECT_FALSE(mirror.isChecked());
+    EXPECT_EQ(harness.text("bandwidthValueLabel"), "250 KB/s");
 
-    auto& login = find<QCheckBox>("openAtLoginCheckBox");
+    auto& login = harness.find<QCheckBox>("openAtLoginCheckBox");
     login.click();
     EXPECT_TRUE(viewModel.launchAtLogin());
     EXPECT_TRUE(login.isChecked());
-    EXPECT_EQ(login.toolTip(), "Launch Quillfen automatically when you log in");
 }
 
-TEST_F(MainWindowTest, FollowsTheDesktopFromLightToDark) {
-    const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    for (const auto& [role, color] : {std::pair{QPalette::Window, QColor(0x2d, 0x2d, 0x2d)},
-                                      {QPalette::Base, QColor(0x1e, 0x1e, 0x1e)},
-                                      {QPalette::Button, QColor(0x3a, 0x3a, 0x3a)},
-                                      {QPalette::WindowText, QColor(0xee, 0xee, 0xee)},
-                                      {QPalette::Text, QColor(0xee, 0xee, 0xee)},
-                                      {QPalette::ButtonText, QColor(0xee, 0xee, 0xee)}})
-        dark.setColor(role, color);
-    const auto textColor = [&](const char* name) {
-        return find<QWidget>(name).palette().color(QPalette::ButtonText);
+TEST_F(MainWindowTest, ClosingHidesOrMinimisesAndTheWindowComesBackWhereItWas) {
+    auto& window = harness.window();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !harness.notificationOutput().empty(); }))
+        << "the first showing asks the notification server";
+    window.setGeometry(60, 70, 1000, 700);
+    window.close();
+    EXPECT_TRUE(window.isVisible()) << "no tray: the window must stay reachable";
+    EXPECT_TRUE(window.isMinimized());
+
+    window.showNormal();
+    window.setHasTray(true);
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    MainWindow again(viewModel, harness.shell(), harness.defaults());
+    EXPECT_EQ(again.geometry(), QRect(60, 70, 1000, 700));
+}
+
+TEST_F(MainWindowTest, TheLogsButtonOpensTheLogsFolder) {
+    test::UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    harness.find<QPushButton>("logsButton").click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(viewModel.logsFolder())});
+}
+
+// The alert's message is proved with the window's texts.
+TEST_F(MainWindowTest, ImportAsksOverTheWindowAndDoesWhatTheAnswerSays) {
+    viewModel.saveProfile(QStringLiteral("Work"));
+    const auto backup = harness.root() / "backup.json";
+    test::writeFile(backup, harness.storage().makeBackup().value());
+    viewModel.deleteProfile(viewModel.profiles().front().id);
+    const auto import = [&] {
+        harness.dialogs().answer(toQString(backup));
+        // The menu pops up without a nested event loop, so the click returns.
+        harness.find<QPushButton>("backupButton").click();
+        auto& menu = harness.find<QMenu>("backupMenu");
+        EXPECT_TRUE(menu.isVisible());
+        menu.hide();
+        menu.actions()[1]->trigger();
+        QMessageBox* box = harness.window().importAlert().messageBox();
+        EXPECT_TRUE(box && box->isVisible() && box->windowModality() == Qt::WindowModal);
+        return box;
     };
-    // A tinted tool keeps its hue and reads on its button, whatever the
-    // palette makes of the accent.
-    const auto expectTinted = [&](const QPalette& palette) {
-        for (const auto& [name, hue] : {std::pair{"scheduleButton", 132},
-                                        {"exclusionsButton", accentColor(palette).hslHue()}}) {
-            SCOPED_TRACE(name);
-            EXPECT_GE(contrastRatio(textColor(name), palette.color(QPalette::Button)), 4.5);
-            EXPECT_NEAR(textColor(name).hslHue(), hue, 12);
+    QMessageBox* box = import();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text(), "Import Settings?");
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(viewModel.importPendingBackup());
+    EXPECT_EQ(viewModel.profileCount(), 0);
+
+    box = import();
+    ASSERT_TRUE(box);
+    box->findChild<QPushButton*>("importButton")->click();
+    EXPECT_FALSE(viewModel.importPendingBackup());
+    EXPECT_EQ(viewModel.profileCount(), 1);
+    EXPECT_FALSE(harness.window().importAlert().messageBox());
+}
+
+// What each entry does is proved with the shell; the icon shows its entries.
+TEST_F(MainWindowTest, TrayShowsTheShellsMenuAndLastRunAndBringsTheWindowBack) {
+    auto& window = harness.window();
+    AppShell& shell = harness.shell();
+    TrayIcon tray(shell, viewModel);
+    const auto entries = shell.menuEntries();
+    const auto actions = tray.menu()->actions();
+    ASSERT_EQ(actions.size(), qsizetype(entries.size()));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(entries[i].title.toStdString());
+        EXPECT_EQ(actions[i]->isSeparator(), entries[i].isSeparator);
+        if (!entries[i].isSeparator) {
+            EXPECT_EQ(actions[i]->text(), entries[i].title);
+            EXPECT_EQ(actions[i]->isEnabled(), entries[i].enabled);
+            EXPECT_EQ(actions[i]->shortcut(), entries[i].shortcut);
         }
-    };
-    QApplication::setPalette(dark);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(find<QWidget>("taglineLabel").palette().color(QPalette::WindowText),
-              secondaryTextColor(dark));
-    expectTinted(dark);
-    const QColor darkGreen = textColor("scheduleButton");
-    QApplication::setPalette(light);
-    expectTinted(light);
-    EXPECT_NE(textColor("scheduleButton"), darkGreen);
+    }
+    EXPECT_TRUE(tray.icon()->toolTip().isEmpty());
+    shell.updateLastSyncItem({.status = SyncStatus::cancelled});
+    EXPECT_EQ(actions.front()->text(), shell.lastSyncLine());
+    EXPECT_EQ(tray.icon()->toolTip(), shell.toolTip());
+
+    window.showMinimized();
+    emit tray.icon()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(window.isMinimized());
+    window.hide();
+    emit tray.icon()->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(window.isVisible());
+    QSignalSpy quit(&shell, &AppShell::quitRequested);
+    actions.back()->trigger();
+    EXPECT_EQ(quit.count(), 1);
 }
 
-TEST_F(MainWindowTest, TabReachesEveryControlAndEachHasAName) {
-    viewModel.setSourcePath(harness.folder("source"));
-    viewModel.setDestinationPath(harness.folder("destination"));
-    QSet<QWidget*> controls;
-    for (QWidget* widget : harness.window().findChildren<QWidget*>())
-        if (widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus))
-            controls.insert(widget);
-    ASSERT_GE(controls.size(), 16);
+QAction* menuBarAction(const MainWindow& window, const ApplicationMenuEntry& entry) {
+    for (const QAction* menu : window.menuBar()->actions())
+        if (menu->text() == u'&' + entry.menuTitle)
+            for (QAction* action : menu->menu()->actions())
+                if (action->text() == entry.title)
+                    return action;
+    return nullptr;
+}
 
-    find<QPushButton>("historyButton").setFocus();
-    QSet<QWidget*> reached;
-    for (int i = 0; i < 2 * controls.size(); ++i) {
-        QWidget* focused = QApplication::focusWidget();
-        reached.insert(focused);
-        const QString name =
-            QAccessible::queryAccessibleInterface(focused)->text(QAccessible::Name);
-        EXPECT_FALSE(name.isEmpty()) << focused->objectName().toStdString();
-        QTest::keyClick(focused, Qt::Key_Tab);
+TEST_F(MainWindowTest, EveryMenuEntryWorksAndItsShortcutAlsoFromASheet) {
+    auto& window = harness.window();
+    QSignalSpy quit(&harness.shell(), &AppShell::quitRequested);
+    for (const auto& entry : applicationMenuEntries()) {
+        if (entry.isSeparator)
+            continue;
+        SCOPED_TRACE(entry.title.toStdString());
+        QAction* action = menuBarAction(window, entry);
+        ASSERT_TRUE(action);
+        const auto quitsBefore = quit.count();
+        action->trigger();
+        EXPECT_EQ(quit.count() - quitsBefore, entry.quits ? 1 : 0);
+        if (entry.opens) {
+            EXPECT_TRUE(viewModel.isShown(*entry.opens));
+            viewModel.setShown(*entry.opens, false);
+        }
     }
-    EXPECT_EQ(reached, controls);
+
+    // A sheet blocks the window; help and quit still answer.
+    viewModel.setShowAbout(true);
+    SheetDialog* about = harness.sheet(Sheet::about);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(about));
+    QTest::keyClick(about, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(viewModel.showHelp());
+    const auto quitsBefore = quit.count();
+    QTest::keyClick(about, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quit.count(), quitsBefore + 1);
+    viewModel.setShowHelp(false);
+    viewModel.setShowAbout(false);
+    harness.press(Qt::Key_F1);
+    EXPECT_TRUE(viewModel.showHelp());
+}
+
+TEST(FileDialogs, AnswerWhenTheDialogClosesWithoutBlocking) {
+    QWidget window;
+    window.show();
+    FileDialogs dialogs;
+    dialogs.setParentWindow(&window);
+    std::vector<std::optional<QString>> answers;
+    const auto record = [&](std::optional<QString> path) {
+        answers.push_back(path);
+    };
+    const test::TempDir folder;
+
+    dialogs.chooseFolder(QStringLiteral("Choose source folder"), record);
+    auto* dialog = window.findChild<QFileDialog*>();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(answers.empty()) << "returned before an answer";
+    EXPECT_EQ(dialog->windowTitle(), "Choose source folder");
+    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+    dialog->setDirectory(toQString(folder.path().parent_path()));
+    dialog->selectFile(toQString(folder.path()));
+    static_cast<QDialog*>(dialog)->accept(); // as the dialog's Choose button does
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0], toQString(folder.path()));
+
+    dialogs.chooseOpenFile(QStringLiteral("Choose a Quillfen settings backup"), record);
+    QPointer<QFileDialog> open = window.findChild<QFileDialog*>();
+    open->reject();
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_FALSE(answers[1]);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return open.isNull(); }));
 }
 
 } // namespace

@@ -6,10 +6,15 @@
 #include "ui/SheetDialog.h"
 #include "ui/SheetHost.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
+#include <gtest/gtest.h>
 #include <memory>
 
 // Texts in failure messages as text.
@@ -18,6 +23,14 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace quillfen::test {
+
+// The widget named `name` inside `root`; the test fails without it.
+template <typename Widget> Widget& child(const QWidget* root, const char* name) {
+    auto* widget = root ? root->findChild<Widget*>(QString::fromLatin1(name)) : nullptr;
+    if (!widget)
+        throw std::runtime_error(std::string("no widget named ") + name);
+    return *widget;
+}
 
 // The main window over the controller's harness, with shortened delays,
 // shown on the offscreen platform.
@@ -43,18 +56,42 @@ public:
 
     // The widget of the window named `name`; the test fails without it.
     template <typename Widget> Widget& find(const char* name) const {
-        auto* widget = window_->findChild<Widget*>(QString::fromLatin1(name));
-        if (!widget)
-            throw std::runtime_error(std::string("no widget named ") + name);
-        return *widget;
+        return child<Widget>(window_.get(), name);
     }
 
     SheetDialog* sheet(Sheet sheet) const { return window_->sheetHost().openSheet(sheet); }
+
+    // The text of the label `name`, empty while the label is hidden.
+    QString text(const char* name) const {
+        const auto& label = find<QLabel>(name);
+        return label.isVisibleTo(window_.get()) ? label.text() : QString();
+    }
+
+    // Gives the window the keyboard, as a window manager does once a sheet
+    // over it closes (offscreen there is none).
+    void activate() {
+        window_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    }
+
+    void press(QKeyCombination keys) {
+        activate();
+        QTest::keyClick(window_.get(), keys.key(), keys.keyboardModifiers());
+    }
 
 private:
     AppViewModel& viewModel_;
     AppShell shell_;
     std::unique_ptr<MainWindow> window_;
+};
+
+// A test over the shown main window.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() { harness.show(); }
+
+    WindowHarness harness;
+    AppViewModel& viewModel = harness.viewModel();
 };
 
 // Records the locations QDesktopServices was asked to open.
@@ -67,5 +104,30 @@ public:
 public slots:
     void open(const QUrl& url) { opened << url; }
 };
+
+// Shows the main window, then the sheet of `sheet` over it.
+inline SheetDialog* showSheet(WindowHarness& harness, Sheet sheet) {
+    harness.show();
+    harness.viewModel().setShown(sheet, true);
+    return harness.sheet(sheet);
+}
+
+// The confirmation open over `parent`, or null.
+inline QMessageBox* confirmation(const QWidget* parent) {
+    for (auto* box : parent->findChildren<QMessageBox*>(QStringLiteral("confirmationMessageBox")))
+        if (box->isVisible())
+            return box;
+    return nullptr;
+}
+
+// Answers the confirmation over `parent` with the button named `button`
+// ("confirmButton" or "cancelButton") and lets it go away.
+inline void answer(const QWidget* parent, const char* button) {
+    QMessageBox* box = confirmation(parent);
+    if (!box)
+        throw std::runtime_error("no confirmation is open");
+    child<QAbstractButton>(box, button).click();
+    QTest::qWait(0);
+}
 
 } // namespace quillfen::test

@@ -1,8 +1,10 @@
-#include "ui/ProgressTexts.h"
-
+#include "WindowHarness.h"
+#include "records/SettingsBackup.h"
 #include "records/SyncProgress.h"
 #include "records/SyncResult.h"
+#include "ui/ProgressTexts.h"
 #include "ui/TransferRate.h"
+#include "ui/WindowTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +15,11 @@ using namespace std::chrono_literals;
 
 SyncProgress copying(std::int64_t processedBytes, std::int64_t totalBytes,
                      std::int64_t processedFiles, std::int64_t totalFiles) {
-    SyncProgress progress;
-    progress.phase = SyncProgress::Phase::syncing;
-    progress.processedBytes = processedBytes;
-    progress.totalBytes = totalBytes;
-    progress.processedFiles = processedFiles;
-    progress.totalFiles = totalFiles;
-    return progress;
+    return {.phase = SyncProgress::Phase::syncing,
+            .totalFiles = totalFiles,
+            .processedFiles = processedFiles,
+            .totalBytes = totalBytes,
+            .processedBytes = processedBytes};
 }
 
 TEST(ProgressTexts, PercentageAndCounterComeFromBytesElseFiles) {
@@ -44,26 +44,15 @@ TEST(ProgressTexts, PercentageAndCounterComeFromBytesElseFiles) {
     }
 }
 
+// A preview's title and cells are read through the window in its tests.
 TEST(ProgressTexts, SummaryNamesTheRunAndLeavesOutEmptyCells) {
-    SyncResult preview;
-    preview.isDryRun = true;
-    preview.filesCopied = 2;
-    preview.bytesTransferred = 2000;
-    preview.filesProcessed = 2;
-    EXPECT_EQ(summaryTitle(preview), "Preview complete");
-    EXPECT_EQ(summaryCells(preview), (std::vector<SummaryCell>{
-                                         {"To copy", "2 files \u00b7 2 KB"},
-                                         {"Processed", "2 files"},
-                                     }));
-
-    SyncResult failed;
-    failed.status = SyncStatus::failed;
-    failed.filesDeleted = 1;
-    failed.filesProcessed = 9;
-    failed.failedCount = 3;
-    failed.filesExcluded = 4;
-    failed.verificationFailures = 2;
-    failed.duration = 65.9;
+    SyncResult failed{.status = SyncStatus::failed,
+                      .filesProcessed = 9,
+                      .filesDeleted = 1,
+                      .duration = 65.9,
+                      .failedCount = 3,
+                      .filesExcluded = 4,
+                      .verificationFailures = 2};
     EXPECT_EQ(summaryTitle(failed), "Failed");
     EXPECT_EQ(summaryCells(failed), (std::vector<SummaryCell>{
                                         {"Copied", "0 files \u00b7 0 bytes"},
@@ -125,13 +114,31 @@ TEST(TransferRate, EstimatesOnceDataMovedForTwoSecondsFromTheRecentRate) {
     EXPECT_EQ(transferEstimateText(1e6, 2 * 3600 + 300), "1 MB/s \u00b7 about 2 h 5 min left");
 }
 
-TEST(ProgressTexts, TrayToolTipFollowsOnlyARunningRun) {
-    SyncProgress progress = copying(42, 100, 0, 1);
-    EXPECT_EQ(runningToolTip(progress), "Quillfen \u00b7 Syncing 42%");
-    progress.phase = SyncProgress::Phase::scanning;
-    EXPECT_EQ(runningToolTip(progress), "Quillfen \u00b7 Scanning files\u2026");
-    progress.phase = SyncProgress::Phase::done;
-    EXPECT_TRUE(runningToolTip(progress).isEmpty());
+// The common cases are read through the window in its tests.
+TEST(WindowTexts, CasesARunThroughTheWindowDoesNotReach) {
+    EXPECT_EQ(bandwidthText(-5), "Unlimited");
+    EXPECT_EQ(runningToolTip({.phase = SyncProgress::Phase::scanning}),
+              "Quillfen \u00b7 Scanning files\u2026");
+    EXPECT_EQ(nextFireText(QDateTime(QDate(2026, 3, 1), QTime(9, 41)),
+                           QLocale(QLocale::English, QLocale::UnitedStates)),
+              "Next: 9:41 AM");
+}
+
+TEST(WindowTexts, TheImportMessageNamesTheCountAndAShortDateInTheLocalesOrder) {
+    for (const auto& [locale, date] :
+         {std::pair<QLocale, const char*>{QLocale(QLocale::English, QLocale::UnitedStates),
+                                          "Mar 1, 2026"},
+          {QLocale(QLocale::German, QLocale::Germany), "1. M\u00e4rz 2026"},
+          {QLocale::c(), "1 Mar 2026"}})
+        EXPECT_EQ(abbreviatedDate(QDate(2026, 3, 1), locale), date);
+
+    SettingsBackup backup;
+    backup.profiles.resize(1);
+    const QDateTime noon(QDate(2026, 3, 1), QTime(12, 0));
+    backup.exportedAt = Date(std::chrono::milliseconds(noon.toMSecsSinceEpoch()));
+    EXPECT_EQ(importAlertMessage(backup, QLocale(QLocale::English, QLocale::UnitedStates)),
+              "This will replace your 1 profile(s), exclusion patterns, and schedule settings "
+              "with the backup from Mar 1, 2026. This cannot be undone.");
 }
 
 } // namespace
