@@ -4,7 +4,6 @@
 #include "app/Dialogs.h"
 #include "app/LoginItem.h"
 #include "app/PathText.h"
-#include "app/RunRecord.h"
 #include "app/TypedText.h"
 #include "cleanup/TrashService.h"
 #include "services/LogService.h"
@@ -32,12 +31,6 @@ QDateTime toQDateTime(Date date) {
     return QDateTime::fromMSecsSinceEpoch(ms.count());
 }
 
-SyncProgress restingProgress(SyncProgress::Phase phase) {
-    SyncProgress progress;
-    progress.phase = phase;
-    return progress;
-}
-
 } // namespace
 
 AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
@@ -51,8 +44,7 @@ AppViewModel::AppViewModel(Services services, Timing timing, QObject* parent)
           [this] { emit isComputingDestStatsChanged(); }),
       settingsTransfer_(services.storage, services.dialogs,
                         [this] { emit importPendingBackupChanged(); }),
-      exclusionSaveTimer_(new QTimer(this)),
-      excludePatterns_(builtInPatterns()) {
+      exclusionSaveTimer_(new QTimer(this)), excludePatterns_(builtInPatterns()) {
     for (const auto& entry : storage().history()) {
         if (entry.isDryRun)
             continue;
@@ -194,124 +186,6 @@ void AppViewModel::refreshSourceStats(const QString& path) {
 
 void AppViewModel::refreshDestStats(const QString& path) {
     destStats_.refresh(toPath(path).native());
-}
-
-// Runs.
-
-std::filesystem::path AppViewModel::runFolder(const char* key, const QString& path) const {
-    // A grant is used only when it names the folder the user sees.
-    const auto shown = toPath(path);
-    const auto granted = services_.bookmarks.resolveBookmark(key);
-    return granted && *granted == shown ? *granted : shown;
-}
-
-SyncOptions AppViewModel::currentOptions() const {
-    SyncOptions options;
-    options.deleteExtras = deleteExtras_;
-    options.preserveRoot = preserveRoot_;
-    options.bandwidthLimit = bandwidthLimit_;
-    options.excludePatterns = enabledPatternTexts(excludePatterns_);
-    options.verify = verifyAfterSync_;
-    return options;
-}
-
-void AppViewModel::startSync(RunMode mode, RunTrigger trigger) {
-    if (!canSync())
-        return;
-    setSyncing(true);
-    setSyncProgress(restingProgress(SyncProgress::Phase::scanning));
-    previewItems_.clear();
-    emit previewItemsChanged();
-
-    auto record = std::make_shared<RunRecord>(
-        RunRecord::Services{storage(), services_.log, services_.notifications}, mode, trigger,
-        sourcePath_, destinationPath_);
-    SyncWorker::Request request{mode, runFolder("source", sourcePath_),
-                                runFolder("destination", destinationPath_), currentOptions(),
-                                record->logLocation()};
-    // Nobody watches a run the watcher or the schedule started.
-    request.options.start = trigger == RunTrigger::user ? RunStart::byHand : RunStart::unattended;
-    worker_.start(
-        std::move(request), services_.log,
-        [this](const SyncProgress& progress) { setSyncProgress(progress); },
-        [this, record, mode](SyncWorker::Outcome outcome) {
-            finishRun(*record, mode, std::move(outcome));
-        });
-}
-
-void AppViewModel::finishRun(RunRecord& record, RunMode mode, SyncWorker::Outcome outcome) {
-    if (auto* failure = std::get_if<BackgroundRunner::Failure>(&outcome)) {
-        SyncResult result;
-        result.status = SyncStatus::failed;
-        result.errorMessage = failure->message;
-        record.fail(result);
-        setLastResult(result);
-    } else {
-        auto& finished = std::get<SyncWorker::Finished>(outcome);
-        if (mode == RunMode::preview) {
-            previewItems_ = std::move(finished.plan);
-            emit previewItemsChanged();
-            setShown(Sheet::preview, true);
-        }
-        record.complete(finished.result);
-        setLastResult(finished.result);
-        if (mode == RunMode::sync) {
-            lastSyncDate_ = QDateTime::currentDateTime();
-            emit lastSyncDateChanged();
-            refreshDestStats(destinationPath_);
-        }
-    }
-    emit runFinished(*lastResult_);
-    setSyncing(false);
-    setSyncProgress(restingProgress(SyncProgress::Phase::done));
-}
-
-void AppViewModel::cancelSync() {
-    worker_.cancel();
-}
-
-void AppViewModel::shutdown(std::chrono::milliseconds grace) {
-    worker_.shutdown(grace);
-}
-
-void AppViewModel::runScheduledProfile() {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            const auto& preferences = storage().preferences();
-            if (!preferences.scheduledProfileId)
-                return;
-            const auto& profiles = storage().profiles();
-            const auto found = std::find_if(profiles.begin(), profiles.end(), [&](const auto& p) {
-                return p.id == *preferences.scheduledProfileId;
-            });
-            if (found == profiles.end())
-                return;
-            if (!preferences.scheduleSilent)
-                emit bringToFrontRequested();
-            const SyncProfile profile = *found;
-            loadProfile(profile);
-            startSync(RunMode::sync, RunTrigger::schedule);
-        },
-        Qt::QueuedConnection);
-}
-
-void AppViewModel::setSyncing(bool value) {
-    if (isSyncing_ == value)
-        return;
-    isSyncing_ = value;
-    emit isSyncingChanged();
-    emit canSyncChanged();
-}
-
-void AppViewModel::setSyncProgress(SyncProgress progress) {
-    syncProgress_ = std::move(progress);
-    emit syncProgressChanged();
-}
-
-void AppViewModel::setLastResult(SyncResult result) {
-    lastResult_ = std::move(result);
-    emit lastResultChanged();
 }
 
 // Folders, profiles, schedule.
@@ -517,71 +391,6 @@ void AppViewModel::disableSchedule() {
     preferences.scheduledProfileId.reset();
     storage().savePreferences(preferences);
     emit changed();
-}
-
-// Sheets and the tour.
-
-bool AppViewModel::isShown(Sheet sheet) const {
-    return shownSheets_[std::size_t(sheet)];
-}
-
-void AppViewModel::setShown(Sheet sheet, bool shown) {
-    if (std::exchange(shownSheets_[std::size_t(sheet)], shown) == shown)
-        return;
-    using Signal = void (AppViewModel::*)();
-    static constexpr std::array<Signal, kSheetCount> kSignals = {
-        &AppViewModel::showExclusionsChanged, &AppViewModel::showProfilesChanged,
-        &AppViewModel::showScheduleChanged,   &AppViewModel::showHistoryChanged,
-        &AppViewModel::showHelpChanged,       &AppViewModel::showReleaseNotesChanged,
-        &AppViewModel::showTermsChanged,      &AppViewModel::showAboutChanged,
-        &AppViewModel::showPreviewChanged,    &AppViewModel::showCleanSourceChanged,
-        &AppViewModel::showOnboardingChanged,
-    };
-    (this->*kSignals[std::size_t(sheet)])();
-    emit sheetShownChanged(sheet);
-}
-
-void AppViewModel::closeAllSheets() {
-    for (auto sheet : {Sheet::exclusions, Sheet::profiles, Sheet::schedule, Sheet::history,
-                       Sheet::preview, Sheet::cleanSource})
-        setShown(sheet, false);
-}
-
-void AppViewModel::setActiveTourStep(std::optional<TourStep> step) {
-    if (std::exchange(activeTourStep_, step) != step)
-        emit activeTourStepChanged();
-}
-
-void AppViewModel::openSheetLater(std::optional<TourStep> step, std::chrono::milliseconds delay) {
-    const auto sheet = step ? sheetForStep(*step) : std::nullopt;
-    if (!sheet)
-        return;
-    // Not withdrawn when the tour moves on within the delay.
-    QTimer::singleShot(delay, this, [this, sheet] { setShown(*sheet, true); });
-}
-
-void AppViewModel::startTour() {
-    closeAllSheets();
-    setActiveTourStep(TourStep::exclusions);
-    openSheetLater(TourStep::exclusions, timing_.firstTourStepDelay);
-}
-
-void AppViewModel::startTourLater() {
-    QTimer::singleShot(timing_.tourAfterOnboardingDelay, this, &AppViewModel::startTour);
-}
-
-void AppViewModel::advanceTour() {
-    if (!activeTourStep_)
-        return;
-    const auto next = nextTourStep(*activeTourStep_);
-    closeAllSheets();
-    setActiveTourStep(next);
-    openSheetLater(next, timing_.nextTourStepDelay);
-}
-
-void AppViewModel::endTour() {
-    setActiveTourStep(std::nullopt);
-    closeAllSheets();
 }
 
 // Settings backup.
