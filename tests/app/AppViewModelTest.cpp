@@ -65,6 +65,10 @@ TEST_F(AppViewModelTest, OnlyADroppedLocalFolderOrAChosenOneSetsThePathItsGrantA
 
 TEST_F(AppViewModelTest, TypedRulesAreTrimmedRemovedByIdAndABurstOfEditsIsSavedOnce) {
     auto& viewModel = harness.make();
+    int saves = 0;
+    harness.storage().addObserver([&](StorageService::Collection collection) {
+        saves += collection == StorageService::Collection::exclusionPatterns;
+    });
     const int builtInActive = viewModel.enabledPatternCount();
     EXPECT_FALSE(viewModel.addExclusionPattern(QStringLiteral(" \t ")));
     EXPECT_TRUE(viewModel.addExclusionPattern(QStringLiteral(" \t*.bak \t")));
@@ -77,12 +81,6 @@ TEST_F(AppViewModelTest, TypedRulesAreTrimmedRemovedByIdAndABurstOfEditsIsSavedO
     viewModel.removeExclusionPattern(typed.id);
     EXPECT_EQ(viewModel.excludePatterns().back(), rules.back());
     EXPECT_EQ(viewModel.enabledPatternCount(), builtInActive + 1);
-
-    QTest::qWait(300);
-    int saves = 0;
-    harness.storage().addObserver([&](StorageService::Collection collection) {
-        saves += collection == StorageService::Collection::exclusionPatterns;
-    });
     const std::vector last{rule("c")};
     viewModel.setExcludePatterns({rule("a")});
     viewModel.setExcludePatterns(last);
