@@ -257,8 +257,9 @@ protected:
     }
     // The summary of the notification number `count`, once it arrived.
     QString notification(qsizetype count) {
-        return harness.waitForNotifications(count)
-                   ? harness.notificationServer().received()[count - 1].summary
+        const auto& received = harness.notificationServer().received();
+        return QTest::qWaitFor([&] { return received.size() >= count; }, 5000)
+                   ? received[count - 1].summary
                    : QString();
     }
     bool historyReaches(std::size_t size) {
