@@ -63,10 +63,6 @@ public:
         return QTest::qWaitFor([this] { return !viewModel_->isSyncing(); }, timeoutMs);
     }
 
-    bool waitForNotifications(qsizetype count, int timeoutMs = 5000) {
-        return QTest::qWaitFor([&] { return server_.received().size() >= count; }, timeoutMs);
-    }
-
 private:
     TempDir root_;
     StorageService storage_;

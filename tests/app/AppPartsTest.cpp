@@ -97,11 +97,20 @@ TEST(ShellTexts, LastRunLineAndTooltipShowTheOutcome) {
         EXPECT_EQ(shortTimeText(QTime(17, 30, 12), locale), text);
 }
 
-TEST(LoginItem, TurnsOnAndOffThroughTheAutostartEntryQuotingThePath) {
+TEST(LoginItem, WritesOneQuotedAutostartEntryHonoursTheDesktopsSwitchesAndReportsFailure) {
     test::TempDir dir;
     const auto entry = dir / "config/autostart/quillfen.desktop";
     LoginItem item("/opt/Quill Apps/bin/quillfen", toQString(entry));
     EXPECT_FALSE(item.isEnabled());
+    const std::pair<const char*, bool> entries[] = {
+        // Keys of other groups do not count.
+        {"[Desktop Entry]\nExec=quillfen\n[Desktop Action x]\nHidden=true\n", true},
+        {"[Desktop Entry]\nExec=quillfen\nX-GNOME-Autostart-enabled=false\n", false},
+        {"[Desktop Entry]\nExec=quillfen\nHidden = true\n", false}};
+    for (const auto& [text, enabled] : entries) {
+        writeFile(entry, text);
+        EXPECT_EQ(item.isEnabled(), enabled) << text;
+    }
     ASSERT_TRUE(item.setEnabled(true));
     ASSERT_TRUE(item.setEnabled(true)); // again: still one good entry
     EXPECT_TRUE(item.isEnabled());
@@ -122,23 +131,6 @@ TEST(LoginItem, TurnsOnAndOffThroughTheAutostartEntryQuotingThePath) {
         readFile(entry).find(R"(Exec="/home/me/50%% \\"odd\\"/\\$bin\\\\quill\\`fen" --hidden)"),
         std::string::npos)
         << readFile(entry);
-}
-
-TEST(LoginItem, HonoursTheDesktopsSwitchAndReportsAnEntryItCannotWrite) {
-    test::TempDir dir;
-    const auto entry = dir / "quillfen.desktop";
-    LoginItem item("/usr/bin/quillfen", toQString(entry));
-    const std::pair<const char*, bool> entries[] = {
-        {"[Desktop Entry]\nExec=quillfen\nHidden = true\n", false},
-        {"[Desktop Entry]\nExec=quillfen\nX-GNOME-Autostart-enabled=false\n", false},
-        // Keys of other groups do not count.
-        {"[Desktop Entry]\nExec=quillfen\n[Desktop Action x]\nHidden=true\n", true}};
-    for (const auto& [text, enabled] : entries) {
-        writeFile(entry, text);
-        EXPECT_EQ(item.isEnabled(), enabled) << text;
-    }
-    ASSERT_TRUE(item.setEnabled(true));
-    EXPECT_TRUE(item.isEnabled());
 
     writeFile(dir / "autostart", "a file where the folder belongs");
     LoginItem blocked("/usr/bin/quillfen", toQString(dir / "autostart/q.desktop"));
@@ -190,28 +182,25 @@ TEST(UserFolders, FollowTheXdgVariablesAndIgnoreUnusableValues) {
     const std::string home = std::getenv("HOME");
     const std::string fallbackSocket =
         QDir::tempPath().toStdString() + "/quillfen-" + std::to_string(::getuid()) + ".socket";
-    const auto container = [] {
-        return StorageService::defaultContainer().string();
+    // Each variable names the one place it decides.
+    const auto placeOf = [](std::string_view variable) {
+        return variable == "XDG_DATA_HOME" ? StorageService::defaultContainer().string()
+               : variable == "XDG_CONFIG_HOME"
+                   ? LoginItem::defaultEntryPath().toStdString()
+                   : SingleInstanceGuard::defaultSocketPath().toStdString();
     };
-    const auto loginEntry = [] {
-        return LoginItem::defaultEntryPath().toStdString();
-    };
-    const auto socket = [] {
-        return SingleInstanceGuard::defaultSocketPath().toStdString();
-    };
-    const std::tuple<const char*, std::optional<std::string>, std::function<std::string()>,
-                     std::string>
-        cases[] = {{"XDG_DATA_HOME", "/data/home", container, "/data/home/Quillfen"},
-                   // A relative value is not allowed by the XDG rules.
-                   {"XDG_DATA_HOME", "relative", container, home + "/.local/share/Quillfen"},
-                   {"XDG_DATA_HOME", std::nullopt, container, home + "/.local/share/Quillfen"},
-                   {"XDG_CONFIG_HOME", "/config", loginEntry, "/config/autostart/quillfen.desktop"},
-                   {"XDG_RUNTIME_DIR", runtime.path(), socket, runtime.path() / "quillfen.socket"},
-                   {"XDG_RUNTIME_DIR", std::nullopt, socket, fallbackSocket},
-                   {"XDG_RUNTIME_DIR", "/no/such/folder", socket, fallbackSocket}};
-    for (const auto& [variable, value, folder, expected] : cases) {
+    const std::tuple<const char*, std::optional<std::string>, std::string> cases[] = {
+        {"XDG_DATA_HOME", "/data/home", "/data/home/Quillfen"},
+        // A relative value is not allowed by the XDG rules.
+        {"XDG_DATA_HOME", "relative", home + "/.local/share/Quillfen"},
+        {"XDG_DATA_HOME", std::nullopt, home + "/.local/share/Quillfen"},
+        {"XDG_CONFIG_HOME", "/config", "/config/autostart/quillfen.desktop"},
+        {"XDG_RUNTIME_DIR", runtime.path(), runtime.path() / "quillfen.socket"},
+        {"XDG_RUNTIME_DIR", std::nullopt, fallbackSocket},
+        {"XDG_RUNTIME_DIR", "/no/such/folder", fallbackSocket}};
+    for (const auto& [variable, value, expected] : cases) {
         const test::ScopedEnv set(variable, value);
-        EXPECT_EQ(folder(), expected) << variable << "=" << value.value_or("(unset)");
+        EXPECT_EQ(placeOf(variable), expected) << variable << "=" << value.value_or("(unset)");
     }
 }
 

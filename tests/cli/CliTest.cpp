@@ -6,14 +6,11 @@
 
 #include <algorithm>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <sys/file.h>
 #include <thread>
-#include <unistd.h>
 
 namespace quillfen {
 namespace {
@@ -33,10 +30,6 @@ TEST(CliContract, ArgumentsGiveTheirExitStatusAndFirstLineOfStandardError) {
     root.write("src/a", "a");
     root.write("file", "f");
     fs::create_symlink(root / "src", root / "link");
-    root.write("busy/src/a", "a");
-    fs::create_directories(root / "busy/dst");
-    const int held = ::open((top + "busy/dst").c_str(), O_RDONLY | O_DIRECTORY);
-    ::flock(held, LOCK_EX);
     root.write("blocked/src/blocked/a", "a");
     root.write("blocked/src/ok", "ok");
     root.write("blocked/dst/blocked", "a file where a folder goes");
@@ -54,8 +47,7 @@ TEST(CliContract, ArgumentsGiveTheirExitStatusAndFirstLineOfStandardError) {
     const auto unreadable = [&](const char* file) {
         return "cannot read " + (damaged / file).string() + ": the file is damaged or unreadable";
     };
-    const std::string cli = "quillfen-cli: ", src = top + "src", dst = top + "dst",
-                      busy = top + "busy/";
+    const std::string cli = "quillfen-cli: ", src = top + "src", dst = top + "dst";
 
     struct Case {
         std::vector<std::string> args;
@@ -79,10 +71,6 @@ TEST(CliContract, ArgumentsGiveTheirExitStatusAndFirstLineOfStandardError) {
         {{"sync", src, dst, "--bwlimit="},
          2,
          "--bwlimit needs a whole number of KB per second, not ''"},
-        {{"sync", src, dst, "--max-delete", "-1"},
-         2,
-         "--max-delete needs a whole number, not '-1'"},
-        {{"preview", src, dst, "--frob"}, 2, "unknown option '--frob' (try --help)"},
         {{"sync", "--profile", "Work", "/a", "/b"},
          2,
          "unexpected argument '/a' (try --help)",
@@ -91,10 +79,6 @@ TEST(CliContract, ArgumentsGiveTheirExitStatusAndFirstLineOfStandardError) {
         {{"scan", top + "file"}, 1, "cannot scan " + top + "file: Not a directory"},
         {{"stats", top + "link"}, 1, "cannot count " + top + "link: Not a directory"},
         {{"sync", top + "missing", dst}, 1, "Source not found: " + top + "missing"},
-        {{"sync", top + "file", dst}, 1, "Not a folder: " + top + "file"},
-        {{"sync", busy + "src", busy + "dst"},
-         1,
-         "Destination is in use by another run: " + busy + "dst"},
         {{"sync", "--profile", "Nobody"}, 1, "No profile named Nobody", "work"},
         {{"history"}, 1, unreadable("history.json"), "damaged"},
         {{"profiles", "--json"}, 1, unreadable("profiles.json"), "damaged"},
@@ -116,9 +100,7 @@ TEST(CliContract, ArgumentsGiveTheirExitStatusAndFirstLineOfStandardError) {
                   (c.status == 3 ? "" : cli) + c.err);
         EXPECT_TRUE(c.status == 3 || outcome.out.empty()) << outcome.out;
     }
-    ::close(held);
     EXPECT_FALSE(fs::exists(root / "dst") || fs::exists(root / "none"));
-    EXPECT_TRUE(fs::is_empty(root / "busy/dst")) << "the second run wrote nothing";
     EXPECT_EQ(test::folderNames(damaged).size(), 4u) << "a reader keeps no copy";
     EXPECT_EQ(readFile(damaged / "history.json"), damagedBefore);
 }
@@ -160,10 +142,10 @@ TEST(CliContract, AProgressLineIsDrawnOnlyOnATerminal) {
 using Lines = std::vector<std::string>;
 using Json = nlohmann::json;
 
-Lines sortedRecords(const std::string& text, char terminator = '\n') {
+Lines sortedLines(const std::string& text) {
     Lines lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line, terminator);)
+    for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     std::ranges::sort(lines);
     return lines;
@@ -188,23 +170,17 @@ TEST_F(CliOutput, ScanListsFilesAndReportsExclusions) {
                              "node_modules/x.js", "build/out", "build.txt"})
         root.write("src/" + std::string(file), "x");
     const auto plain = runCli({"scan", src});
-    EXPECT_EQ(sortedRecords(plain.out), (Lines{".git/config", "a.txt", "build.txt", "build/out",
-                                               "node_modules/x.js", "sub/.DS_Store", "sub/b.log"}));
+    EXPECT_EQ(sortedLines(plain.out), (Lines{".git/config", "a.txt", "build.txt", "build/out",
+                                             "node_modules/x.js", "sub/.DS_Store", "sub/b.log"}));
     EXPECT_EQ(plain.err, "");
     const auto filtered =
         runCli({"scan", "--builtin", src, "--exclude", "*.log", "--exclude=build/"});
     EXPECT_EQ(filtered.exitStatus, 0);
-    EXPECT_EQ(sortedRecords(filtered.out),
+    EXPECT_EQ(sortedLines(filtered.out),
               (Lines{".git/config", "a.txt", "build.txt", "node_modules/x.js"}))
         << "only the built-in rules enabled by default apply";
-    EXPECT_EQ(sortedRecords(filtered.err),
+    EXPECT_EQ(sortedLines(filtered.err),
               (Lines{"Excluded: build", "Excluded: sub/.DS_Store", "Excluded: sub/b.log"}));
-
-    root.write("nul/line\nfeed", "x");
-    root.write("nul/plain", "x");
-    const auto separated = runCli({"scan", "-0", (root / "nul").string()});
-    EXPECT_EQ(std::ranges::count(separated.out, '\0'), 2);
-    EXPECT_EQ(sortedRecords(separated.out, '\0'), (Lines{"line\nfeed", "plain"}));
 }
 
 TEST_F(CliOutput, StatsPrintsTheFiguresAsTextOrJson) {
@@ -303,7 +279,7 @@ TEST_F(CliOutput, PreviewListsThePlanAsTextOrJson) {
                               {"action":"copy","relativePath":"a.txt","size":3}])"));
 }
 
-TEST_F(CliOutput, AStoredProfileRunsWithItsOwnFoldersAndEnabledRules) {
+TEST_F(CliOutput, AStoredProfileRunsWithItsOwnFoldersAndEnabledRulesAndChangesNothing) {
     root.write("src/keep.txt", "k");
     root.write("src/skip.xmp", "x");
     root.write("src/extra.tmp", "t");
@@ -315,12 +291,9 @@ TEST_F(CliOutput, AStoredProfileRunsWithItsOwnFoldersAndEnabledRules) {
                         .deleteExtras = true,
                         .excludePatterns = {test::rule("*.xmp"), test::rule("*.txt", false)}}});
     const auto before = readFile(root / "home/Quillfen/profiles.json");
-    auto outcome = runCli({"preview", "--profile", "Work", "--exclude", "*.tmp"});
+    const auto outcome = runCli({"sync", "--profile", "Work", "--exclude", "*.tmp", "--quiet"});
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
-    EXPECT_EQ(outcome.out, "copy 1 keep.txt\ndelete stale.txt\n1 to copy (1 byte), 1 to delete\n");
-    outcome = runCli({"sync", "--profile", "Work", "--quiet"});
-    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
-    EXPECT_EQ(test::folderNames(root / "dst"), (Lines{"extra.tmp", "keep.txt"}));
+    EXPECT_EQ(test::folderNames(root / "dst"), Lines{"keep.txt"});
     EXPECT_EQ(readFile(root / "home/Quillfen/profiles.json"), before);
 }
 

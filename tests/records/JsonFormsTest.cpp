@@ -73,7 +73,7 @@ TEST(JsonReading, OneBadValueFailsTheWholeDocument) {
     const std::string good = test::readFile(kData + "history-later-version.json");
     ASSERT_TRUE(decodeHistory(good));
     const std::pair<std::string, std::string> damages[] = {
-        {"\"success\"", "\"succeeded\""},
+        {"\"success\"", "\"Success\""},
         {"\"filesCopied\" : 1", "\"filesCopied\" : 1.5"},
         {"\"failedCount\" : null", "\"failedCount\" : true"},
         {"\"isDryRun\" : true", "\"isDryRun\" : 1"},

@@ -218,21 +218,17 @@ TEST_F(NotificationServiceTest, AuthorizationIsGrantedWhenAServerAnswersElseItsE
               "[Notifications] requestAuthorization failed: Notifications are switched off\n");
 }
 
-TEST(NotificationServiceWithoutServerTest, AuthorizationFailsInOneLineWithoutAServerOrABus) {
-    const auto failureLine = [](QDBusConnection connection) {
-        std::ostringstream output;
-        NotificationService service(std::move(connection), output);
-        // Posting without a server is silent and harmless.
-        service.postResult({.filesCopied = 1}, std::nullopt, user);
-        QTest::qWait(50);
-        return authorization(service, output);
-    };
+// A bus without a server answers with an error, as the failing server above
+// does; without a bus the call fails before it is sent.
+TEST(NotificationServiceWithoutBusTest, PostingIsHarmlessAndAuthorizationFailsInOneLine) {
+    std::ostringstream output;
+    NotificationService service(QDBusConnection("unconnected"), output);
+    service.postResult({.filesCopied = 1}, std::nullopt, user);
+    QTest::qWait(50);
+    const std::string text = authorization(service, output);
     const std::string prefix = "[Notifications] requestAuthorization failed: ";
-    test::PrivateSessionBus bus;
-    for (auto text : {failureLine(bus.connect()), failureLine(QDBusConnection("unconnected"))}) {
-        EXPECT_TRUE(text.starts_with(prefix) && text.size() > prefix.size() + 1) << text;
-        EXPECT_EQ(text.find('\n'), text.size() - 1) << text;
-    }
+    EXPECT_TRUE(text.starts_with(prefix) && text.size() > prefix.size() + 1) << text;
+    EXPECT_EQ(text.find('\n'), text.size() - 1) << text;
 }
 
 TEST(NotificationSettingsTest, OpensTheRunningDesktopsSettingsOrNothing) {
