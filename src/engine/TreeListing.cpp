@@ -54,7 +54,7 @@ TreeListing::NameRef TreeListing::store(std::string_view name) {
         blockUsed_ = 0;
     }
     char* at = blocks_.back().get() + blockUsed_;
-    std::memcpy(at, name.data(), name.size());
+    std::copy(name.begin(), name.end(), at); // the empty root name has no data at all
     at[name.size()] = '\0';
     const auto position = ((blocks_.size() - 1) << kBlockBits) | blockUsed_;
     blockUsed_ += name.size() + 1;
